@@ -1,0 +1,176 @@
+#include "core/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+namespace files {
+
+namespace {
+
+std::string ErrnoText(int err)
+{
+    return std::strerror(err);
+}
+
+bool WriteFully(int fd, std::string_view data, int& err)
+{
+    const char* p = data.data();
+    std::size_t left = data.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            err = errno;
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool WriteAtomic(const std::string& path, std::string_view data, std::string* error,
+                 NewFileMode mode)
+{
+    auto fail = [&](const std::string& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+
+    mode_t perms = mode == NewFileMode::Private ? 0600 : 0644;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode))
+            return fail(path + ": not a regular file");
+        perms = st.st_mode & 07777;
+    }
+
+    static thread_local std::mt19937_64 rng{std::random_device{}()};
+    std::string tmp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        tmp = path + ".tmp" + std::to_string(rng() % 1000000000ULL);
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST)
+            return fail(path + ": " + ErrnoText(errno));
+    }
+    if (fd < 0)
+        return fail(path + ": " + ErrnoText(EEXIST));
+
+    int err = 0;
+    bool ok = WriteFully(fd, data, err);
+    if (ok && ::fchmod(fd, perms) != 0) {
+        err = errno;
+        ok = false;
+    }
+    if (ok && ::fsync(fd) != 0) {
+        err = errno;
+        ok = false;
+    }
+    if (::close(fd) != 0 && ok) {
+        err = errno;
+        ok = false;
+    }
+    if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) {
+        err = errno;
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        return fail(path + ": " + ErrnoText(err));
+    }
+    return true;
+}
+
+bool ReadAll(const std::string& path, std::string& out, std::string* error, bool* exists)
+{
+    out.clear();
+    if (exists)
+        *exists = true;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        int e = errno;
+        if (exists && e == ENOENT)
+            *exists = false;
+        if (error)
+            *error = path + ": " + ErrnoText(e);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        if (error)
+            *error = path + ": " + ErrnoText(EISDIR);
+        return false;
+    }
+    if (st.st_size > 0)
+        out.reserve(static_cast<std::size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            int e = errno;
+            ::close(fd);
+            if (error)
+                *error = path + ": " + ErrnoText(e);
+            return false;
+        }
+        if (n == 0)
+            break;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool Copy(const std::string& from, const std::string& to, std::string* error)
+{
+    std::string data;
+    if (!ReadAll(from, data, error))
+        return false;
+    return WriteAtomic(to, data, error, NewFileMode::Private);
+}
+
+std::string DirName(const std::string& path)
+{
+    auto p = path.find_last_of('/');
+    return p == std::string::npos ? std::string() : path.substr(0, p + 1);
+}
+
+std::string BaseName(const std::string& path)
+{
+    auto p = path.find_last_of('/');
+    std::string name = p == std::string::npos ? path : path.substr(p + 1);
+    auto dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    return name;
+}
+
+std::string ChangeExt(const std::string& path, const std::string& ext)
+{
+    auto slash = path.find_last_of('/');
+    auto dot = path.find_last_of('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1))
+        return path.substr(0, dot) + ext;
+    return path + ext;
+}
+
+} // namespace files

@@ -1,0 +1,20 @@
+#pragma once
+
+// kalvero-probe: checks the core from outside. Each source file registers its
+// sub-commands with a static ProbeCommand object.
+
+#include <string>
+#include <vector>
+
+namespace probe {
+
+using Handler = int (*)(const std::vector<std::string>& args);
+
+struct Command {
+    Command(const char* name, const char* usage, Handler handler);
+};
+
+// Prints a message to stderr and returns the exit code 2.
+int Usage(const char* usage);
+
+} // namespace probe
