@@ -77,3 +77,11 @@ std::string FromUtf8(std::string_view utf8Text);
 std::string FromCodePoint(char32_t cp);
 
 } // namespace sjis
+
+// A Shift_JIS text from a UTF-8 literal in the source, converted once per use
+// site: SJ("予定").
+#define SJ(utf8Literal)                                                           \
+    ([]() -> const std::string& {                                                \
+        static const std::string converted = ::sjis::FromUtf8(utf8Literal);      \
+        return converted;                                                        \
+    }())

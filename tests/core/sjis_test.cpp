@@ -123,3 +123,10 @@ TEST(Sjis, ConversionOfRandomBytesNeverFails)
         }
     }
 }
+
+TEST(Sjis, SourceLiteralsBecomeShiftJis)
+{
+    EXPECT_EQ(SJ("予定"), "\x97\x5C\x92\xE8");
+    EXPECT_EQ(SJ("スケジュールが書き込めません!"), sjis::FromUtf8("スケジュールが書き込めません!"));
+    EXPECT_EQ(SJ("～"), "\x81\x60");
+}
