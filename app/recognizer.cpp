@@ -225,9 +225,18 @@ void ScanPlace(std::string_view text, TParsedText& out)
     std::size_t len = 0;
     while (start < text.size() && IsPlaceGap(text, start, len))
         start += len;
+    // A line end is never part of a character: a lead byte right before one
+    // is a broken character and is left out with it.
+    const auto isLineEnd = [&](std::size_t pos) {
+        return pos < text.size() && (text[pos] == '\r' || text[pos] == '\n');
+    };
     std::size_t stop = start;
-    while (stop < text.size() && text[stop] != '\r' && text[stop] != '\n')
-        stop += sjis::CharLen(text, stop);
+    while (stop < text.size() && !isLineEnd(stop)) {
+        const std::size_t len = sjis::CharLen(text, stop);
+        if (len == 2 && isLineEnd(stop + 1))
+            break;
+        stop += len;
+    }
     out.place = sjis::Trim(sjis::ReplaceAll(text.substr(start, stop - start), "\x81\x40", " "));
 }
 
