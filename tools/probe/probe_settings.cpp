@@ -5,6 +5,8 @@
 #include "tools/probe/probe.h"
 
 #include "app/settings/crypt.h"
+#include "app/settings/initparam.h"
+#include "core/files.h"
 
 #include <cstdio>
 
@@ -39,6 +41,30 @@ int Decrypt(const std::vector<std::string>& args)
     return 0;
 }
 
+// Loads IN (which may be missing) and saves the settings to OUT, carrying
+// IN's other lines along as saving back to IN would.
+int Settings(const std::vector<std::string>& args)
+{
+    if (args.size() != 2)
+        return probe::Usage("settings IN OUT");
+    std::string lines, error;
+    bool exists = true;
+    if (!files::ReadAll(args[0], lines, &error, &exists) && exists) {
+        std::fprintf(stderr, "kalvero-probe: %s\n", error.c_str());
+        return 1;
+    }
+    TInitParam settings;
+    settings.LoadFromFile(args[0]);
+    if (args[1] != args[0] &&
+        !files::WriteAtomic(args[1], lines, &error, files::NewFileMode::Private)) {
+        std::fprintf(stderr, "kalvero-probe: %s\n", error.c_str());
+        return 1;
+    }
+    settings.FileName = args[1];
+    return settings.SaveToFile() ? 0 : 1;
+}
+
+probe::Command settingsCmd("settings", "settings IN OUT", &Settings);
 probe::Command encryptCmd("encrypt", "encrypt SALT TEXT", &Encrypt);
 probe::Command decryptCmd("decrypt", "decrypt CIPHERTEXT", &Decrypt);
 
