@@ -1,5 +1,6 @@
 #include "plugin/mail/mail_envelope.h"
 
+#include "app/settings/strutils.h"
 #include "core/days.h"
 #include "core/sjis.h"
 #include "plugin/mail/decoders.h"
@@ -417,6 +418,14 @@ std::string TMailEnvelope::GetHTMLText() const
 std::string TMailEnvelope::GetText() const
 {
     return BuildMailText(*this, includeAttachments_);
+}
+
+std::string TMailEnvelope::GetDefinedText(std::string_view startMarker,
+                                          std::string_view endMarker) const
+{
+    if (contentKind_ != ckPlain)
+        return {};
+    return ExtractBetween(GetBody(), startMarker, endMarker);
 }
 
 std::string TMailEnvelope::GetMailKey() const

@@ -61,6 +61,9 @@ public:
     std::string GetHTMLText() const;
     // Readable text of the whole mail with its parts.
     std::string GetText() const;
+    // The text between the two markers in a text/plain body (ExtractBetween);
+    // empty for any other kind, a mail without Content-Type included.
+    std::string GetDefinedText(std::string_view startMarker, std::string_view endMarker) const;
     // Message-ID, ",", and the date value in lower-case hexadecimal; empty
     // without a Message-ID.
     std::string GetMailKey() const;

@@ -1,5 +1,6 @@
 #include "plugin/mail/mail_envelope.h"
 
+#include "app/settings/consts.h"
 #include "core/days.h"
 #include "core/files.h"
 #include "core/sjis.h"
@@ -23,6 +24,21 @@ TMailEnvelope Parse(std::string_view text, bool attachments = false)
     mail.SetSource(text);
     mail.SetIncludeAttachments(attachments);
     return mail;
+}
+
+std::string Base64(std::string_view bytes)
+{
+    static const char* abc = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+        std::uint32_t v = 0;
+        for (std::size_t k = 0; k < 3; ++k)
+            v = v << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0);
+        for (std::size_t k = 0; k < 4; ++k)
+            out.push_back(k <= n ? abc[(v >> (18 - 6 * k)) & 63] : '=');
+    }
+    return out;
 }
 
 std::int64_t Unix(int y, int m, int d, std::int64_t seconds)
@@ -191,4 +207,23 @@ TEST(MailEnvelope, LinkKeyMessageIdIsSafeToStore)
     EXPECT_EQ(Parse("X-Priority: 1 (Highest)\r\n\r\n").GetPriority(), 3);
     EXPECT_EQ(Parse("X-Priority: 3\r\n\r\n").GetPriority(), 1);
     EXPECT_EQ(Parse("X-Priority: 5\r\n\r\n").GetPriority(), 0);
+}
+
+TEST(MailEnvelope, DefinedFieldBlockOnlyInPlainText)
+{
+    const std::string line = "2025/12/08,600,660,\"" + SJ("本社") + "\",\"\",10@0";
+    const std::string body = SJ("メモ") + "\r\n\r\n" + strconst::BlockStart() + "\r\n" + line +
+        "\r\n" + strconst::BlockEnd() + "\r\n";
+    const auto defined = [](const std::string& mail) {
+        return Parse(mail).GetDefinedText(strconst::BlockStart(), strconst::BlockEnd());
+    };
+    EXPECT_EQ(defined("Content-Type: text/plain; charset=Shift_JIS\r\n\r\n" + body), line);
+    EXPECT_EQ(defined("Subject: x\r\n\r\n" + body), "");
+    EXPECT_EQ(defined("Content-Type: text/html\r\n\r\n" + body), "");
+    // Found after base64 decoding even when the sender wrote bare LF.
+    std::string lf = body;
+    std::erase(lf, '\r');
+    EXPECT_EQ(defined("Content-Type: text/plain\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
+                      Base64(lf)),
+              line);
 }
