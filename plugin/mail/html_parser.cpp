@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 const TTagTable kTagTable[10] = {
     { ":HR:LI:DT:DD:", 3, 0 },
@@ -60,57 +61,100 @@ inline std::size_t FindByte(std::string_view s, char c, std::size_t from)
     return hit ? static_cast<const char*>(hit) - s.data() : s.size();
 }
 
-// The action of a tag from its text (between "<" and ">").
+// A tag name of up to eight characters packed into one number (upper case),
+// so that looking a tag up is a few integer compares.
+struct TagName
+{
+    std::uint64_t packed;
+    std::string_view name;
+    const TTagTable* entry;
+};
+
+constexpr std::size_t kPackedChars = 8;
+
+std::uint64_t Pack(std::string_view name)
+{
+    std::uint64_t v = 0;
+    for (std::size_t k = 0; k < name.size() && k < kPackedChars; ++k) {
+        char c = name[k];
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 32);
+        v |= static_cast<std::uint64_t>(static_cast<unsigned char>(c)) << (8 * k);
+    }
+    return v;
+}
+
+// The table's names, split once; a name listed twice belongs to its first row.
+const std::vector<TagName>& TagNames()
+{
+    static const std::vector<TagName> names = [] {
+        std::vector<TagName> list;
+        for (const TTagTable& entry : kTagTable) {
+            const std::string_view tags = entry.Tags;
+            std::size_t p = 0;
+            while (p < tags.size()) {
+                const std::size_t colon = tags.find(':', p + 1);
+                if (colon == std::string_view::npos)
+                    break;
+                const std::string_view name = tags.substr(p + 1, colon - p - 1);
+                bool known = false;
+                for (const TagName& t : list)
+                    known = known || t.name == name;
+                if (!name.empty() && !known)
+                    list.push_back({ Pack(name), name, &entry });
+                p = colon;
+            }
+        }
+        return list;
+    }();
+    return names;
+}
+
+// The action of a tag from its text (between "<" and ">"): the name is the
+// letters and digits after an optional "/".
 unsigned char LookupAction(std::string_view tagText)
 {
     const bool closing = !tagText.empty() && tagText[0] == '/';
     std::size_t i = closing ? 1 : 0;
-    // No name in the table is longer than ten characters.
-    char key[16];
-    std::size_t len = 0;
-    key[len++] = ':';
-    while (i < tagText.size() && IsAsciiAlnum(U(tagText[i]))) {
-        if (len > 12)
-            return acNone;
-        char c = tagText[i++];
-        key[len++] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-    }
-    if (len == 1)
+    const std::size_t b = i;
+    while (i < tagText.size() && IsAsciiAlnum(U(tagText[i])))
+        ++i;
+    const std::string_view name = tagText.substr(b, i - b);
+    if (name.empty() || name.size() > 10)
         return acNone;
-    key[len++] = ':';
-    key[len] = '\0';
-    for (const TTagTable& entry : kTagTable) {
-        if (entry.Tags[0] != '\0' && std::strstr(entry.Tags, key))
-            return (closing ? entry.CloseAction : entry.OpenAction) & 0x7F;
+    const std::uint64_t packed = Pack(name);
+    for (const TagName& t : TagNames()) {
+        if (t.packed == packed && t.name.size() == name.size() &&
+            (name.size() <= kPackedChars ||
+             Pack(name.substr(kPackedChars)) == Pack(t.name.substr(kPackedChars))))
+            return (closing ? t.entry->CloseAction : t.entry->OpenAction) & 0x7F;
     }
     return acNone;
 }
 
-// Replaces every occurrence of from (which starts with "&") by to, matching
-// ASCII letters without regard to case. "&" is never a trail byte, so a byte
-// search cannot match inside a double-byte character.
-std::string ReplaceEntity(std::string_view text, std::string_view from, std::string_view to)
+// True when text at pos starts with word (lower-case ASCII), ignoring case.
+bool AtNoCase(std::string_view text, std::size_t pos, std::string_view word)
 {
-    std::string out;
-    out.reserve(text.size());
-    std::size_t i = 0;
-    for (;;) {
-        const std::size_t hit = FindByte(text, '&', i);
-        if (hit >= text.size()) {
-            out.append(text.substr(i));
-            return out;
-        }
-        out.append(text.substr(i, hit - i));
-        if (text.size() - hit >= from.size() &&
-            sjis::EqualsNoCase(text.substr(hit, from.size()), from)) {
-            out.append(to);
-            i = hit + from.size();
-        } else {
-            out.push_back('&');
-            i = hit + 1;
-        }
+    if (pos > text.size() || text.size() - pos < word.size())
+        return false;
+    for (std::size_t k = 0; k < word.size(); ++k) {
+        char c = text[pos + k];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+        if (c != word[k])
+            return false;
     }
+    return true;
 }
+
+struct Entity
+{
+    std::string_view name; // after the "&"
+    char value;
+};
+constexpr Entity kLaterEntities[] = {
+    { "lt;", '<' }, { "gt;", '>' }, { "quot;", '"' }, { "nbsp;", ' ' }
+};
 
 void AppendCodePoint(std::string& out, char32_t cp)
 {
@@ -153,41 +197,49 @@ std::string CollapseLineBreaks(std::string_view s)
 
 std::string DecodeEntities(std::string_view line)
 {
-    if (line.find('&') == std::string_view::npos)
-        return std::string(line);
-    // One after the other, so that "&amp;lt;" ends as "<".
-    std::string s = ReplaceEntity(line, "&amp;", "&");
-    s = ReplaceEntity(s, "&lt;", "<");
-    s = ReplaceEntity(s, "&gt;", ">");
-    s = ReplaceEntity(s, "&quot;", "\"");
-    s = ReplaceEntity(s, "&nbsp;", " ");
-    if (s.find("&#") == std::string::npos)
-        return s;
     std::string out;
-    out.reserve(s.size());
-    const std::size_t n = s.size();
+    out.reserve(line.size());
+    const std::size_t n = line.size();
     std::size_t i = 0;
     while (i < n) {
-        const std::size_t hit = s.find("&#", i);
-        if (hit == std::string::npos) {
-            out.append(s, i, std::string::npos);
+        const std::size_t amp = FindByte(line, '&', i);
+        out.append(line.substr(i, amp - i));
+        if (amp >= n)
             break;
+        // One pass does what replacing &amp;, &lt;, &gt;, &quot; and &nbsp;
+        // one after the other and then the numeric references does: only
+        // the "&" that &amp; leaves can join the text behind it into another
+        // entity ("&amp;lt;" gives "<"). "&" is never a trail byte.
+        i = amp + 1;
+        if (AtNoCase(line, i, "amp;"))
+            i += 4;
+        bool named = false;
+        for (const Entity& e : kLaterEntities) {
+            if (AtNoCase(line, i, e.name)) {
+                out.push_back(e.value);
+                i += e.name.size();
+                named = true;
+                break;
+            }
         }
-        out.append(s, i, hit - i);
-        std::size_t j = hit + 2;
+        if (named)
+            continue;
+        // "&#", one to seven digits, ";".
+        std::size_t j = i + 1;
         char32_t cp = 0;
         int digits = 0;
-        while (j < n && digits < 8 && s[j] >= '0' && s[j] <= '9') {
-            cp = cp * 10 + static_cast<char32_t>(s[j] - '0');
-            ++digits;
-            ++j;
+        if (i < n && line[i] == '#') {
+            while (j < n && digits < 8 && line[j] >= '0' && line[j] <= '9') {
+                cp = cp * 10 + static_cast<char32_t>(line[j] - '0');
+                ++digits;
+                ++j;
+            }
         }
-        if (digits >= 1 && digits <= 7 && j < n && s[j] == ';') {
+        if (digits >= 1 && digits <= 7 && j < n && line[j] == ';') {
             AppendCodePoint(out, cp);
             i = j + 1;
         } else {
-            out += "&#";
-            i = hit + 2;
+            out.push_back('&');
         }
     }
     return out;
@@ -250,7 +302,8 @@ void THTMLParser::SetSource(std::string_view text, bool decodeQuotedPrintable)
 THTMLParser::ScannedTag THTMLParser::ScanTag(std::size_t from)
 {
     const std::size_t n = source_.size();
-    if (source_.compare(from, 3, "!--") == 0) {
+    if (n - std::min(from, n) >= 3 && source_[from] == '!' && source_[from + 1] == '-' &&
+        source_[from + 2] == '-') {
         // A comment ends at the next "-->", whatever it holds. The position is
         // kept: when there is none after one comment there is none after the
         // next either.

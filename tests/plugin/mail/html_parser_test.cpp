@@ -4,7 +4,49 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
+
 namespace {
+
+// The entity rules done the slow way: each named entity replaced all through
+// the text, one after the other, then the numeric references.
+std::string SequentialEntities(std::string s)
+{
+    const std::pair<const char*, const char*> named[] = {
+        { "&amp;", "&" }, { "&lt;", "<" }, { "&gt;", ">" }, { "&quot;", "\"" }, { "&nbsp;", " " }
+    };
+    for (const auto& [from, to] : named) {
+        std::string out;
+        for (std::size_t i = 0; i < s.size();) {
+            if (sjis::EqualsNoCase(s.substr(i, std::strlen(from)), from)) {
+                out += to;
+                i += std::strlen(from);
+            } else {
+                out += s[i++];
+            }
+        }
+        s = out;
+    }
+    std::string out;
+    for (std::size_t i = 0; i < s.size();) {
+        std::size_t j = i + 2;
+        while (j < s.size() && j - i - 2 < 8 && std::isdigit(static_cast<unsigned char>(s[j])))
+            ++j;
+        if (s.compare(i, 2, "&#") == 0 && j > i + 2 && j - i - 2 <= 7 && j < s.size() &&
+            s[j] == ';') {
+            const long cp = std::stol(s.substr(i + 2, j - i - 2));
+            if (cp == 10)
+                out += "\r\n";
+            else if (cp != 0 && cp != 13)
+                out += cp < 0x80 ? std::string(1, char(cp)) : sjis::FromCodePoint(cp);
+            i = j + 1;
+        } else {
+            out += s[i++];
+        }
+    }
+    return out;
+}
 
 std::string Text(std::string_view html, bool decodeQuotedPrintable = true)
 {
@@ -26,6 +68,7 @@ TEST(HtmlToText, LinesCellsAndLists)
     EXPECT_EQ(Text("<ul><li>one<li>two</ul><ol><LI>three</ol>end"), "one\r\ntwo\r\nthree\r\nend");
     EXPECT_EQ(Text("a<br><br><br>b<p></p><div>c</div>"), "a\r\nb\r\nc");
     EXPECT_EQ(Text("<dl><dt>term<dd>meaning</dl><hr>after"), "term\r\nmeaning\r\nafter");
+    EXPECT_EQ(Text("a<blockquote>b</BLOCKQUOTE>c<blockquoxx>d<p2>e"), "a\r\nb\r\ncde");
     // Unknown tags and the font, bold and italic tags change nothing.
     EXPECT_EQ(Text("<body><font color=red>x</font><b>y</b><i>z</i><span>!</span></body>"), "xyz!");
 }
@@ -64,6 +107,19 @@ TEST(HtmlToText, Entities)
     // Malformed references stay as they are.
     EXPECT_EQ(Text("&#x41; &#12345678; &#; &#65 &#6a;"), "&#x41; &#12345678; &#; &#65 &#6a;");
     EXPECT_EQ(DecodeEntities("&amp;&#38;#65;"), "&&#65;");
+}
+
+TEST(HtmlToText, EntitiesInOnePassMatchTheSequentialRules)
+{
+    const char* pieces[] = { "&", "amp;", "AMP;", "lt;", "gt;", "quot;", "nbsp;", "#", "6",
+                             "5", "10",   "13",   ";",   "x",   "&#",    "&amp;", "0" };
+    std::mt19937 rng(7);
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        for (int k = 0, n = 1 + static_cast<int>(rng() % 12); k < n; ++k)
+            line += pieces[rng() % std::size(pieces)];
+        ASSERT_EQ(DecodeEntities(line), SequentialEntities(line)) << line;
+    }
 }
 
 TEST(HtmlToText, QuotedPrintableInTheSource)
