@@ -40,23 +40,54 @@ inline int HexValue(unsigned char c)
     return -1;
 }
 
-// Converts the bytes of one encoded word by the character set its prefix
-// names. Control bytes become blanks: a decoded word must not be able to start
-// a header line of its own.
-std::string ConvertWord(const std::string& bytes, std::string_view prefix)
+enum class WordCharset { Iso2022Jp, EucJp, AsIs };
+
+WordCharset CharsetOf(std::string_view prefix)
 {
-    std::string text;
     if (sjis::EqualsNoCase(prefix, "=?ISO-2022-JP?B?"))
-        text = Iso2022JpToSjis(bytes);
-    else if (sjis::EqualsNoCase(prefix, "=?EUC-JP?B?"))
-        text = EucJpToSjis(bytes);
+        return WordCharset::Iso2022Jp;
+    if (sjis::EqualsNoCase(prefix, "=?EUC-JP?B?"))
+        return WordCharset::EucJp;
+    return WordCharset::AsIs;
+}
+
+// Converts the bytes of one encoded word. Control bytes become blanks: a
+// decoded word must not be able to start a header line of its own.
+void AppendWord(std::string& out, const std::string& bytes, WordCharset charset)
+{
+    const std::size_t from = out.size();
+    if (charset == WordCharset::Iso2022Jp)
+        out += Iso2022JpToSjis(bytes);
+    else if (charset == WordCharset::EucJp)
+        out += EucJpToSjis(bytes);
     else
-        text = bytes;
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20)
-            c = ' ';
+        out += bytes;
+    for (std::size_t i = from; i < out.size(); ++i) {
+        if (static_cast<unsigned char>(out[i]) < 0x20)
+            out[i] = ' ';
     }
-    return text;
+}
+
+// First match of prefix at a character start, without regard to case. A
+// prefix that starts below 0x40 cannot match on a trail byte, so a byte
+// search for its first byte does.
+std::size_t FindPrefix(std::string_view text, std::string_view prefix)
+{
+    const unsigned char first = prefix[0];
+    if (first >= 0x40)
+        return sjis::FindNoCase(text, prefix);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const void* hit = std::memchr(text.data() + i, first, text.size() - i);
+        if (!hit)
+            break;
+        const std::size_t p = static_cast<const char*>(hit) - text.data();
+        if (text.size() - p >= prefix.size() &&
+            sjis::EqualsNoCase(text.substr(p, prefix.size()), prefix))
+            return p;
+        i = p + 1;
+    }
+    return std::string_view::npos;
 }
 
 } // namespace
@@ -195,9 +226,10 @@ std::string DecodeEncodedWords(std::string_view text, std::string_view prefix)
         return std::string(text);
     std::string out;
     out.reserve(text.size());
+    const WordCharset charset = CharsetOf(prefix);
     std::string_view rest = text;
     for (;;) {
-        const std::size_t p = sjis::FindNoCase(rest, prefix);
+        const std::size_t p = FindPrefix(rest, prefix);
         if (p == std::string_view::npos) {
             out.append(rest);
             return out;
@@ -241,7 +273,7 @@ std::string DecodeEncodedWords(std::string_view text, std::string_view prefix)
             }
         }
         if (complete) {
-            out += ConvertWord(bytes, prefix);
+            AppendWord(out, bytes, charset);
             rest = rest.substr(i);
         } else {
             // One broken word does not undo the others: it stays as it is

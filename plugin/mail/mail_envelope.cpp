@@ -6,6 +6,7 @@
 #include "plugin/mail/decoders.h"
 #include "plugin/mail/html_parser.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -43,8 +44,27 @@ constexpr std::array<bool, 256> MakeLineEndTable()
 constexpr std::array<bool, 256> kNeedsLook = MakeLineEndTable();
 
 // Bare LF and bare CR become CR LF; NUL bytes are dropped.
+bool IsNormalised(std::string_view s)
+{
+    const char* const b = s.data();
+    const char* const e = b + s.size();
+    if (std::memchr(b, '\0', s.size()))
+        return false;
+    for (const char* p = b; (p = static_cast<const char*>(std::memchr(p, '\n', e - p))); ++p) {
+        if (p == b || p[-1] != '\r')
+            return false;
+    }
+    for (const char* p = b; (p = static_cast<const char*>(std::memchr(p, '\r', e - p))); ++p) {
+        if (p + 1 == e || p[1] != '\n')
+            return false;
+    }
+    return true;
+}
+
 std::string NormaliseText(std::string_view s)
 {
+    if (IsNormalised(s))
+        return std::string(s);
     std::string out;
     out.reserve(s.size() + 2);
     const std::size_t n = s.size();
@@ -81,9 +101,13 @@ std::string Unfold(std::string_view h)
     std::size_t i = 0;
     auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
     while (i < n) {
-        const char c = h[i];
-        if (c == '\r' && i + 2 < n && h[i + 1] == '\n' && isBlank(h[i + 2])) {
-            std::size_t j = i + 2;
+        const void* hit = std::memchr(h.data() + i, '\r', n - i);
+        const std::size_t cr = hit ? static_cast<const char*>(hit) - h.data() : n;
+        out.append(h.substr(i, cr - i));
+        if (cr >= n)
+            break;
+        if (cr + 2 < n && h[cr + 1] == '\n' && isBlank(h[cr + 2])) {
+            std::size_t j = cr + 2;
             while (j < n && isBlank(h[j]))
                 ++j;
             const bool betweenWords = out.size() >= 2 &&
@@ -92,17 +116,29 @@ std::string Unfold(std::string_view h)
             if (!betweenWords)
                 out.push_back(' ');
             i = j;
-            continue;
+        } else {
+            out.push_back('\r');
+            i = cr + 1;
         }
-        out.push_back(c == '\t' ? ' ' : c);
-        ++i;
     }
+    std::replace(out.begin(), out.end(), '\t', ' ');
     return out;
 }
 
 bool StartsWithNoCase(std::string_view s, std::string_view prefix)
 {
-    return s.size() >= prefix.size() && sjis::EqualsNoCase(s.substr(0, prefix.size()), prefix);
+    if (s.size() < prefix.size())
+        return false;
+    for (std::size_t k = 0; k < prefix.size(); ++k) {
+        char a = s[k], b = prefix[k];
+        if (a >= 'A' && a <= 'Z')
+            a = static_cast<char>(a + 32);
+        if (b >= 'A' && b <= 'Z')
+            b = static_cast<char>(b + 32);
+        if (a != b)
+            return false;
+    }
+    return true;
 }
 
 // Reads a run of digits at i. False when there is none or it is longer than
