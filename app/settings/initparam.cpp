@@ -454,10 +454,14 @@ TInitParam::TInitParam()
 {
     // The global object saves from its destructor at process exit. Touching
     // the function-local statics that saving uses (converter, clock, salt
-    // generator, texts) here makes them outlive this object.
-    (void)strconst::ProductName();
-    (void)strconst::FileWriteError();
-    (void)TCrypt::NewSalt();
+    // generator, texts) during the first construction makes them outlive it.
+    static const bool ready = [] {
+        (void)strconst::ProductName();
+        (void)strconst::FileWriteError();
+        (void)TCrypt::NewSalt();
+        return true;
+    }();
+    (void)ready;
 }
 
 TInitParam::~TInitParam()

@@ -2,60 +2,38 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
+#include <memory>
 #include <random>
 #include <set>
 
 namespace {
 
-// Installs fixed salt sources for one test.
-class FixedSalt
+// Fixes the time of day and the draws of the salt generator for one scope.
+struct FixedSalt
 {
-public:
-    FixedSalt(TCrypt::SaltTime time, std::deque<std::uint32_t> draws)
-        : draws_(std::make_shared<std::deque<std::uint32_t>>(std::move(draws)))
+    FixedSalt(TCrypt::SaltTime time, std::vector<std::uint32_t> draws)
     {
-        auto queue = draws_;
+        auto next = std::make_shared<std::size_t>(0);
         TCrypt::SetSaltSources([time] { return time; },
-                               [queue] {
-                                   if (queue->empty())
-                                       return std::uint32_t(0);
-                                   std::uint32_t v = queue->front();
-                                   queue->pop_front();
-                                   return v;
-                               });
+                               [draws, next] { return draws[(*next)++ % draws.size()]; });
     }
     ~FixedSalt() { TCrypt::SetSaltSources({}, {}); }
-
-private:
-    std::shared_ptr<std::deque<std::uint32_t>> draws_;
 };
 
-std::string Encipher(const std::string& salt, const std::string& plain,
-                     const std::string& key = std::string())
+std::string Convert(std::uint8_t mode, const std::string& text, const char* salt = nullptr,
+                    const std::string& key = std::string())
 {
     TCrypt c;
     c.SetKey(key);
-    EXPECT_TRUE(c.SetSalt(salt));
-    c.Mode = TCrypt::kEncipher;
-    return c.Convert(plain);
-}
-
-std::string Decipher(const std::string& text)
-{
-    TCrypt c;
-    c.Mode = TCrypt::kDecipher;
+    if (salt && !c.SetSalt(salt))
+        ADD_FAILURE() << salt;
+    c.Mode = mode;
     return c.Convert(text);
-}
-
-bool InFirst32(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'f');
 }
 
 } // namespace
 
-// The standard example key 133457799BBCDFF1 and its published first and last
+// The standard example key 133457799BBCDFF1 with its published first and last
 // round keys. The key block is cut from salt characters 4-6 and the key's
 // first five bytes, and its bits are numbered within little-endian words, so
 // those eight bytes are laid out as 79 57 34 13 F1 DF BC 9B.
@@ -74,57 +52,43 @@ TEST(Crypt, KeyScheduleEqualsTheStandardOne)
 }
 
 // Cipher texts computed by a separate implementation written from the same
-// rules (bit lists, its DES tables checked against the FIPS examples).
+// rules (bit lists; its DES tables checked against the FIPS 46 examples).
 TEST(Crypt, KnownCipherTexts)
 {
-    const struct
-    {
-        const char* salt;
-        std::string plain;
-        const char* cipher;
-    } cases[] = {
+    const std::tuple<const char*, std::string, std::string> cases[] = {
         { "ABCDEF", "a", "ABCDEFY9YWWDXeHMyF" },
         { "AbCdEf", "password", "AbCdEfZIDE9BLnGZgB" },
         { "QmFzZT", "Secret-123", "QmFzZTISTTHAQiQN4bEUGPELEaLcrf" },
         { "zzzzzz", "\x94\xE9\x96\xA7\x82\xCC\x8C\xAE", "zzzzzzeaAOuOYyPARM" },
         { "Aa0+/=", "12345678ABCDEFGH!", "Aa0+/=BDNDXXYtZBSJEvCDsUK2fKEGaLWbyGBwbXJb" },
     };
-    for (const auto& t : cases) {
-        EXPECT_EQ(Encipher(t.salt, t.plain), t.cipher);
-        EXPECT_EQ(Decipher(t.cipher), t.plain);
+    for (const auto& [salt, plain, cipher] : cases) {
+        EXPECT_EQ(Convert(TCrypt::kEncipher, plain, salt), cipher);
+        EXPECT_EQ(Convert(TCrypt::kDecipher, cipher), plain);
     }
-    // Garbage outside the alphabet still gives the same bytes.
-    EXPECT_EQ(Decipher("!!!!!!~~~~~~~~~~~~~~"), "\xB9\xD7\x6B\xCE\xC5\x26\xC1\xD5");
+    // Characters outside the alphabet still decode to fixed bytes.
+    EXPECT_EQ(Convert(TCrypt::kDecipher, "!!!!!!~~~~~~~~~~~~~~"),
+              "\xB9\xD7\x6B\xCE\xC5\x26\xC1\xD5");
+    // Only the key's first five characters count (with a 6-character salt).
+    EXPECT_EQ(Convert(TCrypt::kEncipher, "secret", "ABCDEF", "Vd3+kXXXXXXX"),
+              Convert(TCrypt::kEncipher, "secret", "ABCDEF"));
+    EXPECT_NE(Convert(TCrypt::kEncipher, "secret", "ABCDEF", "Vd3+Xq=Ty%7j"),
+              Convert(TCrypt::kEncipher, "secret", "ABCDEF"));
 }
 
 TEST(Crypt, SaltComesFromTimeOfDayAndTwoDraws)
 {
-    {
-        FixedSalt fixed({ 12, 34, 567 }, { 1000, 65534 });
-        EXPECT_EQ(TCrypt::NewSalt(), "dPfD4B");
+    const std::tuple<TCrypt::SaltTime, std::uint32_t, std::uint32_t, const char*> cases[] = {
+        { { 12, 34, 567 }, 1000, 65534, "dPfD4B" },
+        { { 0, 0, 0 }, 0, 0, "AAAAAA" },
+        { { 59, 59, 999 }, 65534, 65534, "VPfVPf" },
+    };
+    for (const auto& [time, r1, r2, salt] : cases) {
+        FixedSalt fixed(time, { r1, r2 });
+        EXPECT_EQ(TCrypt::NewSalt(), salt);
     }
-    {
-        FixedSalt fixed({ 0, 0, 0 }, { 0, 0 });
-        EXPECT_EQ(TCrypt::NewSalt(), "AAAAAA");
-    }
-    {
-        FixedSalt fixed({ 59, 59, 999 }, { 65534, 65534 });
-        EXPECT_EQ(TCrypt::NewSalt(), "VPfVPf");
-    }
-    // The same password twice: two salts lead two texts, both decipher.
-    FixedSalt fixed({ 1, 2, 3 }, { 1, 2, 3, 4 });
-    TCrypt a, b;
-    a.Mode = b.Mode = TCrypt::kEncipher;
-    const std::string ta = a.Convert("pass"), tb = b.Convert("pass");
-    EXPECT_NE(ta.substr(0, 6), tb.substr(0, 6));
-    EXPECT_EQ(Decipher(ta), "pass");
-    EXPECT_EQ(Decipher(tb), "pass");
-}
-
-TEST(Crypt, RealSaltsDiffer)
-{
-    TCrypt::SetSaltSources({}, {});
-    // Seeded once per process: salts drawn within one millisecond differ.
+    // The real generator is seeded once per process: salts drawn within the
+    // same millisecond still differ.
     std::set<std::string> salts;
     for (int i = 0; i < 50; ++i)
         salts.insert(TCrypt::NewSalt());
@@ -135,55 +99,40 @@ TEST(Crypt, RoundTripsRandomTexts)
 {
     std::mt19937 rng(20240131);
     const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const auto first32 = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'f'); };
     for (int round = 0; round < 400; ++round) {
-        const std::size_t n = 1 + rng() % 40;
-        std::string plain;
-        for (std::size_t i = 0; i < n; ++i)
-            plain.push_back(static_cast<char>(1 + rng() % 255));
+        std::string plain(1 + rng() % 40, ' ');
+        for (char& ch : plain)
+            ch = static_cast<char>(1 + rng() % 255);
         FixedSalt fixed({ int(rng() % 60), int(rng() % 60), int(rng() % 1000) },
                         { std::uint32_t(rng() % 65535), std::uint32_t(rng() % 65535) });
         TCrypt c;
         c.Mode = TCrypt::kEncipher;
         const std::string text = c.Convert(plain);
-        ASSERT_EQ(text.size(), 6 + 12 * ((n + 7) / 8));
+        ASSERT_EQ(text.size(), 6 + 12 * ((plain.size() + 7) / 8));
         EXPECT_EQ(text.substr(0, 6), c.Salt());
-        for (std::size_t g = 0; g < text.size(); g += 6) {
-            for (std::size_t k = 0; k < 6; ++k)
-                ASSERT_NE(alphabet.find(text[g + k]), std::string::npos) << text;
-            EXPECT_TRUE(InFirst32(text[g]) && InFirst32(text[g + 2]) && InFirst32(text[g + 3]) &&
-                        InFirst32(text[g + 5]))
+        EXPECT_EQ(text.find_first_not_of(alphabet), std::string::npos) << text;
+        for (std::size_t g = 0; g < text.size(); g += 6)
+            EXPECT_TRUE(first32(text[g]) && first32(text[g + 2]) && first32(text[g + 3]) &&
+                        first32(text[g + 5]))
                 << text;
-        }
-        ASSERT_EQ(Decipher(text), plain);
+        ASSERT_EQ(Convert(TCrypt::kDecipher, text), plain);
     }
 }
 
-TEST(Crypt, LengthsAndShortTexts)
+TEST(Crypt, ShortTextsAndTails)
 {
-    EXPECT_EQ(Encipher("ABCDEF", ""), "");
-    EXPECT_EQ(Encipher("ABCDEF", "12345678").size(), 18u);
-    EXPECT_EQ(Encipher("ABCDEF", "123456789").size(), 30u);
+    EXPECT_EQ(Convert(TCrypt::kEncipher, "", "ABCDEF"), "");
+    EXPECT_EQ(Convert(TCrypt::kEncipher, "123456789", "ABCDEF").size(), 30u);
+    EXPECT_EQ(Convert(TCrypt::kCopy, "plain"), "plain");
     // Under 14 characters: unchanged; 14 to 17: no complete block.
-    EXPECT_EQ(Decipher(""), "");
-    EXPECT_EQ(Decipher("ABCDEFGHIJKLM"), "ABCDEFGHIJKLM");
-    EXPECT_EQ(Decipher("ABCDEFGHIJKLMN"), "");
-    EXPECT_EQ(Decipher("ABCDEFGHIJKLMNOPQ"), "");
-    // An incomplete tail is ignored.
-    const std::string t = Encipher("QmFzZT", "Secret-123");
-    EXPECT_EQ(Decipher(t.substr(0, t.size() - 5)), "Secret-1");
-    // Zero bytes at the end of a block are cut.
-    EXPECT_EQ(Decipher(Encipher("ABCDEF", std::string("abcde\0\0\0", 8))), "abcde");
-    // Mode 0 copies.
-    TCrypt c;
-    EXPECT_EQ(c.Convert("plain"), "plain");
-}
-
-TEST(Crypt, KeyBeyondItsFifthCharacterDoesNotCount)
-{
-    const std::string a = "Vd3+kq=Ty%7j", b = "Vd3+kXXXXXXX";
-    EXPECT_EQ(Encipher("ABCDEF", "secret", a), Encipher("ABCDEF", "secret", b));
-    EXPECT_NE(Encipher("ABCDEF", "secret", a), Encipher("ABCDEF", "secret", "Vd3+Xq=Ty%7j"));
-    EXPECT_EQ(Encipher("ABCDEF", "secret", a), Encipher("ABCDEF", "secret"));
+    EXPECT_EQ(Convert(TCrypt::kDecipher, "ABCDEFGHIJKLM"), "ABCDEFGHIJKLM");
+    EXPECT_EQ(Convert(TCrypt::kDecipher, "ABCDEFGHIJKLMN"), "");
+    EXPECT_EQ(Convert(TCrypt::kDecipher, "ABCDEFGHIJKLMNOPQ"), "");
+    // An incomplete tail is ignored; zero bytes at the end of a block are cut.
+    EXPECT_EQ(Convert(TCrypt::kDecipher, "QmFzZTISTTHAQiQN4bEUGPELEa"), "Secret-1");
+    const std::string zeros = Convert(TCrypt::kEncipher, std::string("abcde\0\0\0", 8), "ABCDEF");
+    EXPECT_EQ(Convert(TCrypt::kDecipher, zeros), "abcde");
 }
 
 // Garbage of any length and any bytes deciphers without reading out of bounds
@@ -195,7 +144,7 @@ TEST(Crypt, GarbageDeciphersSafely)
         std::string text(rng() % 64, '\0');
         for (char& ch : text)
             ch = static_cast<char>(rng());
-        const std::string plain = Decipher(text);
+        const std::string plain = Convert(TCrypt::kDecipher, text);
         if (text.size() < 14)
             EXPECT_EQ(plain, text);
         else
