@@ -24,20 +24,3 @@ TEST(Guards, ReentryGuardRefusesNestedEntryAndRestoresOnThrow)
     EXPECT_THROW(enter(0), std::runtime_error);
     EXPECT_EQ(runs, 2);
 }
-
-TEST(Guards, WaitCursorNestsAndComesBackOnThrow)
-{
-    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
-    try {
-        gui::WaitCursor outer;
-        {
-            gui::WaitCursor inner;
-            ASSERT_NE(QApplication::overrideCursor(), nullptr);
-            EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        }
-        EXPECT_NE(QApplication::overrideCursor(), nullptr);
-        throw std::runtime_error("reading failed");
-    } catch (const std::runtime_error&) {
-    }
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
