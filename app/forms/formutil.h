@@ -1,0 +1,31 @@
+#pragma once
+
+// Small helpers shared by the dialogs of this folder.
+
+#include <QString>
+
+#include <string>
+
+class QWidget;
+class QLineEdit;
+
+namespace forms {
+
+// Places a top-level window in the middle of the available area of its
+// screen (the screen under the parent when there is one).
+void CenterOnScreen(QWidget* window);
+
+// The available width of the screen a window shows on (the primary screen
+// before it is shown); 0 when there is no screen.
+int AvailableScreenWidth(const QWidget* window);
+
+// Removes characters up to U+0020 (blanks and control characters) at both
+// ends, as the core's Trim does with bytes; a double-byte blank stays.
+QString TrimBlanks(const QString& text);
+// The same on the text of an edit, put back into it.
+void TrimEdit(QLineEdit* edit);
+
+// The text of an edit as Shift_JIS bytes.
+std::string EditText(const QLineEdit* edit);
+
+} // namespace forms
