@@ -1,10 +1,10 @@
 #include "app/forms/noteform.h"
 
 #include "app/forms/formutil.h"
-#include "app/forms/settingsfont.h"
 #include "app/settings/initparam.h"
 #include "gui/colors.h"
 #include "gui/qtext.h"
+#include "gui/settingsqt.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -24,7 +24,10 @@ TNoteForm::TNoteForm(QWidget* parent)
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    forms::ApplyFont(Memo1, InitParam.MemoFont);
+    Memo1->setFont(settingsqt::ToQFont(InitParam.MemoFont));
+    QPalette memoPalette = Memo1->palette();
+    memoPalette.setColor(QPalette::Text, settingsqt::FontColor(InitParam.MemoFont));
+    Memo1->setPalette(memoPalette);
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(u"StatusBar1"_qs);

@@ -182,6 +182,19 @@ TEST(PhoneForm, KeepsDoubleByteBlanksAndCancelsOnCancel)
     EXPECT_EQ(form.exec(), QDialog::Rejected);
 }
 
+TEST(NoteForm, MemoTakesTheMemoFontOfTheSettings)
+{
+    const TFontRec saved = InitParam.MemoFont;
+    InitParam.MemoFont.Size = 15;
+    InitParam.MemoFont.Style = fsItalic;
+    InitParam.MemoFont.Color = 0x0000FF; // red
+    TNoteForm form;
+    InitParam.MemoFont = saved;
+    EXPECT_EQ(form.Memo1->font().pointSize(), 15);
+    EXPECT_TRUE(form.Memo1->font().italic());
+    EXPECT_EQ(form.Memo1->palette().color(QPalette::Text), QColor(255, 0, 0));
+}
+
 TEST(NoteForm, ViewerShowsTheMemoReadOnlyWithoutStatusBar)
 {
     TNoteForm form;
