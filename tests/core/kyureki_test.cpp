@@ -1,0 +1,239 @@
+#include "core/kyureki.h"
+#include "core/sjis.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+days::Day D(int y, int m, int d)
+{
+    return days::Encode(y, m, d);
+}
+
+days::Day ParseIso(const std::string& s)
+{
+    return D(std::stoi(s.substr(0, 4)), std::stoi(s.substr(5, 2)), std::stoi(s.substr(8, 2)));
+}
+
+std::vector<std::vector<std::string>> ReferenceLines(const char* kind)
+{
+    std::ifstream in(std::string(KALVERO_SOURCE_DIR) + "/tests/data/almanac-reference.txt");
+    EXPECT_TRUE(in) << "reference data missing";
+    std::vector<std::vector<std::string>> out;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string s; words >> s;)
+            w.push_back(s);
+        if (!w.empty() && w[0] == kind)
+            out.push_back(w);
+    }
+    return out;
+}
+
+struct Old
+{
+    int year, month, day;
+    bool leap;
+    std::string rokuyo; // UTF-8
+};
+
+Old Convert(days::Day date)
+{
+    TKyureki k;
+    k.Calc(date);
+    return { k.OldYear, k.OldMonth, k.OldDay, k.Leap, sjis::ToUtf8(k.RokuyoName()) };
+}
+
+} // namespace
+
+TEST(Kyureki, LeapMonthsOfTermsLateInTheirDay)
+{
+    // Years whose principal terms fall late in the day: the term before a
+    // month must not be found twice.
+    struct Case
+    {
+        days::Day date;
+        Old expected;
+    } cases[] = {
+        { D(2017, 6, 24), { 2017, 5, 1, true, "大安" } },
+        { D(2020, 5, 23), { 2020, 4, 1, true, "仏滅" } },
+        { D(2020, 6, 21), { 2020, 5, 1, false, "大安" } },
+        { D(2020, 6, 28), { 2020, 5, 8, false, "赤口" } },
+        { D(2025, 7, 25), { 2025, 6, 1, true, "赤口" } },
+        { D(2025, 9, 22), { 2025, 8, 1, false, "友引" } },
+        { D(1998, 6, 24), { 1998, 5, 1, true, "大安" } },
+        { D(2006, 8, 24), { 2006, 7, 1, true, "先勝" } },
+        { D(2009, 6, 23), { 2009, 5, 1, true, "大安" } },
+    };
+    for (const Case& c : cases) {
+        Old o = Convert(c.date);
+        SCOPED_TRACE(days::FormatIso(c.date));
+        EXPECT_EQ(o.year, c.expected.year);
+        EXPECT_EQ(o.month, c.expected.month);
+        EXPECT_EQ(o.day, c.expected.day);
+        EXPECT_EQ(o.leap, c.expected.leap);
+        EXPECT_EQ(o.rokuyo, c.expected.rokuyo);
+    }
+}
+
+TEST(Kyureki, PublishedMonthStarts)
+{
+    auto lines = ReferenceLines("month");
+    ASSERT_GE(lines.size(), 20u);
+    for (const auto& w : lines) {
+        const days::Day date = ParseIso(w[1]);
+        SCOPED_TRACE(w[1]);
+        Old o = Convert(date);
+        EXPECT_EQ(o.day, 1);
+        EXPECT_EQ(o.month, std::stoi(w[2]));
+        EXPECT_EQ(o.leap, w[3] == "1");
+        EXPECT_EQ(o.year, days::Decode(date).year);
+        Old before = Convert(date - 1);
+        EXPECT_GE(before.day, 29);
+    }
+}
+
+TEST(Kyureki, NewMoonsStartTheOldMonth)
+{
+    auto lines = ReferenceLines("newmoon");
+    ASSERT_GE(lines.size(), 25u);
+    for (const auto& w : lines) {
+        const days::Day date = ParseIso(w[1]);
+        SCOPED_TRACE(w[1]);
+        EXPECT_EQ(Convert(date).day, 1);
+        EXPECT_NE(Convert(date - 1).day, 1);
+        EXPECT_EQ(Convert(date + 1).day, 2);
+    }
+}
+
+TEST(Kyureki, PublishedSolarTerms)
+{
+    auto lines = ReferenceLines("term");
+    ASSERT_GE(lines.size(), 28u);
+    int checked = 0;
+    for (const auto& w : lines) {
+        // The short series are good to a few minutes: a term published within
+        // ten minutes of midnight may land on the neighbouring day.
+        if (w[2] != "-") {
+            const int minute = std::stoi(w[2].substr(0, 2)) * 60 + std::stoi(w[2].substr(3, 2));
+            if (minute < 10 || minute > 1430)
+                continue;
+        }
+        const days::Day date = ParseIso(w[1]);
+        SCOPED_TRACE(w[1]);
+        EXPECT_EQ(SolarTermOfDate(date), std::stoi(w[3]));
+        EXPECT_EQ(SolarTermOfDate(date - 1), -1);
+        EXPECT_EQ(SolarTermOfDate(date + 1), -1);
+        ++checked;
+    }
+    EXPECT_EQ(checked, static_cast<int>(lines.size()) - 1);
+}
+
+TEST(Kyureki, EquinoxDaysOfThePublishedHolidayList)
+{
+    std::ifstream in(std::string(KALVERO_SOURCE_DIR) + "/tests/data/holidays-1955-2026.txt");
+    ASSERT_TRUE(in);
+    int spring = 0, autumn = 0;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        const days::Day date = ParseIso(line);
+        const std::string name = line.substr(11);
+        if (name == "春分の日" || name == "秋分の日") {
+            SCOPED_TRACE(line);
+            const int expected = name == "春分の日" ? 0 : 12;
+            EXPECT_EQ(SolarTermOfDate(date), expected);
+            EXPECT_EQ(SolarTermOfDate(date + 1), -1);
+            EXPECT_EQ(SolarTermOfDate(date - 1), -1);
+            ++(expected == 0 ? spring : autumn);
+        }
+    }
+    EXPECT_EQ(spring, 72);
+    EXPECT_EQ(autumn, 72);
+}
+
+TEST(Kyureki, DaysFollowOneAnotherExceptThe2033Window)
+{
+    // Day by day the old date steps on by one, or a new month begins after
+    // day 29 or 30 with the next number or as the leap month of the same
+    // number. The one exception is the method's own result for 2033, where
+    // 閏11 follows month 10.
+    TKyureki k;
+    k.Calc(D(1949, 12, 31));
+    int month = k.OldMonth, day = k.OldDay;
+    bool leap = k.Leap;
+    int leapMonths = 0;
+    for (days::Day d = D(1950, 1, 1); d <= D(2050, 12, 31); ++d) {
+        k.Calc(d);
+        const bool next = k.OldDay == day + 1 && k.OldMonth == month && k.Leap == leap;
+        const bool newMonth = k.OldDay == 1 && (day == 29 || day == 30) &&
+            ((k.Leap && !leap && k.OldMonth == month) || (!k.Leap && k.OldMonth == month % 12 + 1));
+        if (d == D(2033, 12, 22)) {
+            EXPECT_TRUE(k.Leap && k.OldMonth == 11 && k.OldDay == 1 && month == 10);
+        } else if (!next && !newMonth) {
+            ADD_FAILURE() << days::FormatIso(d) << ": " << k.OldMonth << "/" << k.OldDay;
+            break;
+        }
+        leapMonths += k.Leap && k.OldDay == 1;
+        month = k.OldMonth;
+        day = k.OldDay;
+        leap = k.Leap;
+    }
+    // 37 leap months in 101 years, plus the extra one of 2033.
+    EXPECT_EQ(leapMonths, 38);
+    EXPECT_EQ(Convert(D(2033, 8, 25)).leap, true);
+    EXPECT_EQ(Convert(D(2033, 8, 25)).month, 7);
+}
+
+TEST(Kyureki, JanuaryBeforeTheOldNewYear)
+{
+    Old o = Convert(D(2024, 1, 1));
+    EXPECT_EQ(o.year, 2023);
+    EXPECT_EQ(o.month, 11);
+    EXPECT_EQ(o.day, 20);
+    o = Convert(D(2024, 2, 9));
+    EXPECT_EQ(o.year, 2023);
+    EXPECT_EQ(o.month, 12);
+    EXPECT_EQ(o.day, 30);
+    EXPECT_EQ(Convert(D(2024, 2, 10)).year, 2024);
+}
+
+TEST(Kyureki, SixDayCycleAndLuck)
+{
+    TKyureki k;
+    const std::string names[6] = { "先勝", "友引", "先負", "仏滅", "大安", "赤口" };
+    for (days::Day d = D(2020, 1, 1); d <= D(2021, 12, 31); ++d) {
+        k.Calc(d);
+        const std::string name = sjis::ToUtf8(k.RokuyoName());
+        ASSERT_EQ(name, names[(k.OldMonth + k.OldDay - 2) % 6]);
+        ASSERT_EQ(k.RokuyoLuck(), name == "大安" ? 1 : name == "仏滅" ? 2 : 0);
+    }
+}
+
+TEST(Kyureki, NormalizeAngle)
+{
+    EXPECT_DOUBLE_EQ(NormalizeAngle(0), 0);
+    EXPECT_DOUBLE_EQ(NormalizeAngle(725), 5);
+    EXPECT_DOUBLE_EQ(NormalizeAngle(-30), 330);
+    EXPECT_DOUBLE_EQ(NormalizeAngle(-390), 330);
+    EXPECT_DOUBLE_EQ(NormalizeAngle(359.5), 359.5);
+}
+
+TEST(Kyureki, PrincipalTermKeepsItsTimeOfDay)
+{
+    // The 2020 summer solstice: 2020-06-21 06:44 JST (National Astronomical
+    // Observatory of Japan). The moment found lies within the series'
+    // accuracy of that, not hours earlier at the start of the day.
+    TKyureki k;
+    const double jd = D(2020, 7, 1) + 2415018.0;
+    const double m = k.PrincipalTermBefore(90, jd);
+    EXPECT_DOUBLE_EQ(k.WorkLongitude, 90);
+    const double expected = D(2020, 6, 21) + 2415018.0 + (6 * 60 + 44) / 1440.0;
+    EXPECT_NEAR(m, expected, 20 / 1440.0);
+}
