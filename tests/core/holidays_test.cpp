@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <map>
 
 namespace {
 
@@ -47,6 +49,11 @@ std::string Temp(const std::string& name)
     auto dir = std::filesystem::temp_directory_path() / "kalvero-holidays-test";
     std::filesystem::create_directories(dir);
     return (dir / name).string();
+}
+
+std::string ShippedFile()
+{
+    return std::string(KALVERO_SOURCE_DIR) + "/data/Kalvero.hol";
 }
 
 } // namespace
@@ -313,6 +320,18 @@ TEST(Holidays, SubstituteHolidayFollowsTheLawByDate)
     // A holiday on Saturday gives none (2022-01-01).
     EXPECT_FALSE(list.IsDayOff(D(2022, 1, 3)));
     EXPECT_FALSE(list.IsDayOff(D(2022, 1, 2)));
+
+    THolidayList shipped;
+    ASSERT_TRUE(shipped.LoadFromFile(ShippedFile()));
+    for (days::Day d :
+         { D(2008, 5, 6), D(2009, 5, 6), D(2015, 5, 6), D(2020, 5, 6), D(1973, 4, 30) }) {
+        SCOPED_TRACE(days::FormatIso(d));
+        EXPECT_TRUE(shipped.IsSubstituteHoliday(d));
+        EXPECT_EQ(DayNames(shipped, d, &off), std::vector<std::string> { "振替休日" });
+        EXPECT_TRUE(off);
+        EXPECT_EQ(sjis::ToUtf8(shipped.HintText(d)), "振替休日");
+    }
+    EXPECT_FALSE(shipped.IsDayOff(D(1967, 1, 2)));
 }
 
 TEST(Holidays, HeaderRowHintIsEmpty)
@@ -343,4 +362,62 @@ TEST(Holidays, LoadingFiles)
     EXPECT_FALSE(list.LoadFromFile(dir, &error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(list.Count(), 2);
+}
+
+TEST(Holidays, ShippedFileMatchesThePublishedList)
+{
+    const std::string text = [] {
+        std::string t;
+        EXPECT_TRUE(files::ReadAll(ShippedFile(), t));
+        return t;
+    }();
+    // Shift_JIS with CR LF line ends throughout.
+    EXPECT_EQ(sjis::ToCrLf(text), text);
+    EXPECT_EQ(sjis::FromUtf8(sjis::ToUtf8(text)), text);
+
+    THolidayList list;
+    ASSERT_TRUE(list.LoadFromFile(ShippedFile()));
+    EXPECT_EQ(
+        list.Count(), static_cast<int>(sjis::SplitLines(text).size()) - [&] {
+            int comments = 0;
+            for (const auto& line : sjis::SplitLines(text))
+                comments += line.empty() || line[0] == ';';
+            return comments;
+        }());
+
+    std::ifstream in(std::string(KALVERO_SOURCE_DIR) + "/tests/data/holidays-1955-2026.txt");
+    ASSERT_TRUE(in);
+    std::map<days::Day, std::string> listed;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        listed[D(std::stoi(line.substr(0, 4)), std::stoi(line.substr(5, 2)),
+                 std::stoi(line.substr(8, 2)))] = line.substr(11);
+    }
+    ASSERT_GT(listed.size(), 1000u);
+
+    int mismatches = 0;
+    for (days::Day d = D(1955, 1, 1); d <= D(2026, 12, 31); ++d) {
+        const bool expected = listed.count(d) != 0;
+        bool off = false;
+        auto names = DayNames(list, d, &off);
+        if (list.IsDayOff(d) != expected || off != expected) {
+            ADD_FAILURE() << days::FormatIso(d) << (expected ? " is listed" : " is not listed");
+            if (++mismatches > 10)
+                break;
+            continue;
+        }
+        if (!expected)
+            continue;
+        // The names agree, apart from the list's plain "休日" for substitute
+        // and citizens' holidays and its shorter names of one-off days.
+        const std::string& name = listed[d];
+        if (name.rfind("休日", 0) == 0)
+            continue;
+        bool found = false;
+        for (const auto& n : names)
+            found |= n.find(name) != std::string::npos || name.find(n) != std::string::npos;
+        EXPECT_TRUE(found) << days::FormatIso(d) << " " << name;
+    }
 }
