@@ -1,0 +1,177 @@
+#pragma once
+
+// The schedule item record and the small functions that turn its fields into
+// text and back and decide its alarm state. All text is Shift_JIS.
+
+#include "core/days.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// Colour value: $00BBGGRR for an RGB colour, $80000000 plus an index for a
+// system colour (the same type as gui/colors.h).
+using TColor = std::int32_t;
+
+// The system window-text colour.
+constexpr TColor kWindowTextColor = static_cast<TColor>(0x80000008u);
+
+namespace recur {
+struct Rule;
+
+// The store's compiled recurrence rule of an item. It belongs to the heap item
+// and is never copied with the record: a copy starts without one, and an
+// assignment drops the target's. The rule checks itself against the fields it
+// was made from before every use.
+class RuleSlot
+{
+public:
+    RuleSlot();
+    RuleSlot(const RuleSlot&);
+    RuleSlot& operator=(const RuleSlot&);
+    ~RuleSlot();
+
+private:
+    friend struct RuleAccess;
+    std::unique_ptr<Rule> rule_;
+};
+} // namespace recur
+
+// Bits of TEventData::Repeat.
+namespace rp {
+constexpr std::uint32_t WeekdayMask = 0x7F; // bit 7 - DayOfWeek
+constexpr std::uint32_t UseWeekdays = 1u << 7; // the weekday mask is in use
+constexpr std::uint32_t LastDay = 1u << 8; // last day of the month
+constexpr std::uint32_t WeekMask = 0x1Fu << 9; // bit 13 week 1 .. bit 9 week 5
+constexpr std::uint32_t PatternMask = 3u << 14; // 0 daily, 1 weekly, 2 monthly, 3 yearly
+constexpr std::uint32_t ExcludedWeekdays = 0x7Fu << 16;
+constexpr std::uint32_t SkipHolidays = 1u << 23;
+constexpr std::uint32_t SkipMonthEnd = 1u << 24;
+constexpr std::uint32_t Repeating = 1u << 30;
+constexpr std::uint32_t ShiftEarlier = 1u << 31;
+
+constexpr std::uint32_t Daily = 0u << 14;
+constexpr std::uint32_t Weekly = 1u << 14;
+constexpr std::uint32_t Monthly = 2u << 14;
+constexpr std::uint32_t Yearly = 3u << 14;
+
+// The weekday bit (in the mask or, shifted by 16, among the excluded days) of
+// a DayOfWeek value 1 (Sunday) .. 7 (Saturday).
+constexpr std::uint32_t WeekdayBit(int dayOfWeek)
+{
+    return 1u << (7 - dayOfWeek);
+}
+// The week-of-month bit of week 1..5.
+constexpr std::uint32_t WeekBit(int week)
+{
+    return 1u << (14 - week);
+}
+} // namespace rp
+
+struct TEventData
+{
+    bool Alarmed = false;
+    // The moment the alarm of the current occurrence rings; 0 for none.
+    days::Moment AlarmTime = 0;
+    bool HasTime = false;
+    // Bit 0 secret, bit 1 company; 4 is shown by every category filter.
+    std::int32_t KindBits = 0;
+    // 0 none, 1 normal, 2 medium, 3 high, 4 deadline (a to-do item).
+    std::int32_t Priority = 0;
+    bool Done = false;
+    bool Cancelled = false;
+    bool Exported = false;
+    bool NoExport = false;
+    days::Day Date = 0;
+    days::Day NextDate = -1;
+    // Minutes after midnight; 1440 and more fall on the next day. -1 none.
+    std::int32_t StartTime = -1;
+    std::int32_t EndTime = -1;
+    std::uint32_t Repeat = 0;
+    days::Day LimitDate = -1;
+    days::Day UpdateDate = 0;
+    TColor FontColor = kWindowTextColor;
+    TColor BackColor = -1;
+    std::string Subject;
+    std::string Place;
+    // Category text: name[:fg[:bg]] with hexadecimal colours.
+    std::string DataType;
+    std::string MailID;
+    std::string MailKey;
+    std::string MailFolder;
+    bool OpenMail = false;
+    std::int32_t AlarmBefore = 0;
+    // 0 minutes, 1 hours, 2 days before.
+    std::int32_t AlarmUnit = 0;
+    std::string Memo;
+    // Comma text of excluded dates "yyyy/mm/dd".
+    std::string ExceptDates;
+
+    // Identity of a heap item in the store: given by the store when it adds
+    // the item, kept by updates, unique for the store's lifetime. A copy
+    // carries it, so a dialog's copy names its original; 0 for a record that
+    // was never in a store.
+    std::uint64_t Id = 0;
+
+    mutable recur::RuleSlot RuleCache;
+};
+using PEventData = TEventData*;
+
+// Alarm unit names ("分前", "時間前", "日前") by AlarmUnit.
+const std::string& AlarmUnitName(int unit);
+// The three unit names joined by ",".
+std::string AlarmUnitList();
+// The six alarm presets by index ("無し", "5@分前", ...).
+const std::string& AlarmPreset(int index);
+
+// The text cut to at most n bytes without splitting a double-byte character
+// (the result may be one byte shorter than n). n <= 0 or n >= the length gives
+// the whole text.
+std::string LeftStrBytes(std::string_view text, int n);
+
+// An alarm text "N@unit" or a preset index "0".."5" into amount and unit.
+// Anything else gives no alarm (0, 0); the result tells whether the text was
+// one of the two forms (a preset index out of range, or a text that is no
+// number, is not).
+bool ParseAlarm(std::string_view text, std::int32_t& amount, std::int32_t& unit);
+// The alarm text of an item: amount, "@" and the unit name.
+std::string AlarmText(std::int32_t amount, std::int32_t unit);
+
+// The category name: the text up to the first ":".
+std::string KindName(std::string_view kind);
+// Hexadecimal colour (at most 8 digits); -1 when empty or not hexadecimal.
+TColor HexToColor(std::string_view text);
+// Name and colours of a category text. A bare name gives the window-text
+// colour; a colour part that is not hexadecimal gives -1.
+void ParseKind(std::string_view kind, std::string& name, TColor& fontColor, TColor& backColor);
+
+// "hh:mm" with two or more hour digits: 545 gives "09:05", 1500 "25:00".
+std::string MinutesToStr(std::int32_t minutes);
+// A negative value as a number ("-1"), else MinutesToStr.
+std::string TimeText(std::int32_t minutes);
+// "h", "h:" or "h:m" into minutes; the empty text gives 0; anything else, or
+// a value beyond the 32-bit range, gives -1.
+std::int32_t StrToMinutes(std::string_view text);
+// "y/m/d" (or with "-" or "." as the one separator) into a day number; text
+// after the day is ignored. -1 when the text is no date, names an impossible
+// date or a year outside 1..9999.
+days::Day StrToDay(std::string_view text);
+// The same, telling failure apart from the day number -1.
+bool TryStrToDay(std::string_view text, days::Day& day);
+// True when the text passes the textual checks of StrToDay (numbers and
+// separators) whatever the date they name.
+bool LooksLikeDate(std::string_view text);
+
+// The start moment of the item on a day (09:00 when it has no time).
+days::Moment EventStartTime(const TEventData& item, days::Day day);
+// The moment from which the occurrence on a day counts as past for the alarm
+// (18:00 without time); 0 when the item has no alarm.
+days::Moment AlarmBaseTime(const TEventData& item, days::Day day);
+bool IsOpenDeadline(const TEventData& item);
+// 0 no alarm, 1 finished, 2 over, 3 due, 4 pending, 5 alarmed and still ahead,
+// 6 a later occurrence.
+int AlarmState(const TEventData* item, days::Day day);
+// Makes day the current occurrence and computes its alarm.
+void SetOccurrence(TEventData& item, days::Day day);
+int MonthDays(int year, int month);
