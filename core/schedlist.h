@@ -1,0 +1,147 @@
+#pragma once
+
+// The schedule store: owns every item of the open schedule file as a heap
+// record, answers on which days an item occurs, which items the filters show
+// and which alarms are due, and reads and writes the schedule file.
+
+#include "core/eventdata.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TSchedList
+{
+public:
+    using Notify = std::function<void(TSchedList* sender)>;
+    using HolidayTest = std::function<bool(days::Day day)>;
+
+    TSchedList();
+    virtual ~TSchedList();
+    TSchedList(const TSchedList&) = delete;
+    TSchedList& operator=(const TSchedList&) = delete;
+
+    // --- State (read freely; write PriorityFilter and DoneHide directly) ---
+    days::Day CurrentDate = 0;
+    // Items of the day of the last SelectDay, and items whose alarm is due
+    // after the last CheckAlarms. Not owned; removed items leave them.
+    std::vector<PEventData> DayList;
+    std::vector<PEventData> DueList;
+    bool Modified = false;
+    // Bit 0 secret, bit 1 personal, bit 2 company items; set by SetKindMask.
+    std::int32_t KindMask = 0;
+    // -1 all; 0 only items without priority; n >= 1 items with Priority >= n.
+    std::int32_t PriorityFilter = -1;
+    bool DoneHide = false;
+    // Called synchronously when the items change (see SetModified).
+    Notify OnModified;
+    // Called by SetDate.
+    Notify OnDateChange;
+    // True while a file is read: no OnModified then.
+    bool Loading = false;
+    // The day-off test of the exclusion rule; an empty function answers
+    // false for every day.
+    HolidayTest IsHoliday;
+
+    // --- The items, in store order ---
+    int Count() const { return static_cast<int>(items_.size()); }
+    PEventData Items(int index) const;
+    const std::vector<PEventData>& All() const { return items_; }
+    // True when the pointer is an item of this store (it never dereferences
+    // the pointer, so a stale one is safe to ask about).
+    bool Contains(const TEventData* item) const;
+    // The item with this identity, or nullptr.
+    PEventData FindById(std::uint64_t id) const;
+    int IndexOf(const TEventData* item) const;
+
+    // Frees every item; no event, Modified unchanged.
+    virtual void Clear();
+    // Modified := value, then OnModified unless Loading (also for false).
+    virtual void SetModified(bool value);
+    // Modified := value; when true the item's UpdateDate becomes today and,
+    // with notify, OnModified is called.
+    void MarkModified(bool value, bool notify, PEventData item);
+    void SetDate(days::Day date);
+
+    // Colours from the category text and the current occurrence from today.
+    void PrepareEvent(TEventData& item);
+    // Adds a heap copy of the record (double quotes in its texts become "'");
+    // returns the index it was appended at, before any sorting.
+    int AddEvent(const TEventData& record, bool sort);
+    // Copies the record over the item (keeping the item's identity).
+    void UpdateEvent(PEventData item, const TEventData& record);
+    // Frees and removes the item; false when it is not in the store.
+    bool RemoveEvent(PEventData item);
+    // RemoveEvent, then SetModified(true) when the item was found.
+    bool DeleteEvent(PEventData item);
+
+    // Mail links: the first item whose MailID equals the text ignoring case.
+    PEventData FindByMailID(std::string_view mailId) const;
+    void SetMailFolder(std::string_view mailId, std::string_view folder);
+
+    // The first occurrence day of the item on or after day, or -1.
+    days::Day NextOccurrence(const TEventData& item, days::Day day) const;
+    bool IsExcludedDate(const TEventData& item, days::Day day) const;
+    bool IsVisible(const TEventData& item) const;
+    // Fills DayList with the visible items occurring on day, by start time.
+    void SelectDay(days::Day day);
+    PEventData DayEvent(int index) const;
+    int DayEventCount() const { return static_cast<int>(DayList.size()); }
+    // Advances repeating items whose occurrence is past and fills DueList;
+    // true when an occurrence advanced.
+    bool CheckAlarms();
+    void SetKindMask(std::int32_t mask);
+    void SortEvents();
+
+    // --- The schedule file ---
+    // Mode 1: the record line; mode 2: the six-field exchange line.
+    std::string EventToLine(const TEventData& item, int mode) const;
+    // Parses one record and adds it unsorted; false when it was dropped.
+    bool AddFromLine(std::string_view text);
+    // Reads the records of a file into the store. A missing file changes
+    // nothing. False (with the reason) when the file exists but cannot be
+    // read. Records that do not parse are dropped and counted.
+    bool LoadFromFile(const std::string& fileName, bool merge, std::string* error = nullptr);
+    // The same from the file's contents (LoadFromFile without the file).
+    void LoadFromText(std::string_view data, bool merge);
+    // Clear, then LoadFromFile without merge.
+    bool OpenFile(const std::string& fileName, std::string* error = nullptr);
+    // Writes the whole store atomically. On failure the message goes to the
+    // user, Modified stays and the old file is untouched.
+    bool SaveToFile(const std::string& fileName);
+    // Removes items whose record line equals that of an earlier item.
+    void RemoveDuplicates();
+    // Adds the rows of a CSV file (a missing file adds none; false when it
+    // cannot be read).
+    bool ImportCSV(const std::string& fileName, std::string* error = nullptr);
+    void ImportCSVText(std::string_view data);
+
+    // Records dropped by the last load or import.
+    int DroppedRecords() const { return dropped_; }
+
+    // Comparators of the two sort orders (negative, zero, positive).
+    static int CompareByStartTime(const TEventData* a, const TEventData* b);
+    static int CompareByMoment(const TEventData* a, const TEventData* b);
+
+    // The sort key: the occurrence day plus the start time, or plus 0.999 of
+    // the day when the item has no time (in milliseconds).
+    static std::int64_t MomentKey(const TEventData& item);
+
+private:
+    // Takes a heap record into the store as AddEvent does with its copy.
+    int Adopt(std::unique_ptr<TEventData> item, bool sort);
+    void Forget(const TEventData* item);
+    void AppendEventLine(std::string& out, const TEventData& item, int mode) const;
+    bool ParseRecord(std::string_view text, TEventData& out) const;
+    template<typename Fn> void ForEachRecord(std::string_view data, Fn fn);
+
+    std::vector<PEventData> items_;
+    std::uint64_t nextId_ = 1;
+    int dropped_ = 0;
+    // A file that loaded with dropped records (or could not be read): it is
+    // copied to its backup before it is first written.
+    std::string damagedFile_;
+};
