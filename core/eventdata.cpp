@@ -1,6 +1,5 @@
 #include "core/eventdata.h"
 
-#include "core/recurrence.h"
 #include "core/sjis.h"
 
 #include <cstdio>
@@ -54,19 +53,6 @@ DateText ParseDate(std::string_view text, days::Day& day)
 }
 
 } // namespace
-
-namespace recur {
-RuleSlot::RuleSlot() = default;
-RuleSlot::RuleSlot(const RuleSlot&)
-{
-}
-RuleSlot& RuleSlot::operator=(const RuleSlot&)
-{
-    rule_.reset();
-    return *this;
-}
-RuleSlot::~RuleSlot() = default;
-} // namespace recur
 
 const std::string& AlarmUnitName(int unit)
 {

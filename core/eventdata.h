@@ -4,9 +4,9 @@
 // text and back and decide its alarm state. All text is Shift_JIS.
 
 #include "core/days.h"
+#include "core/recurrule.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -16,27 +16,6 @@ using TColor = std::int32_t;
 
 // The system window-text colour.
 constexpr TColor kWindowTextColor = static_cast<TColor>(0x80000008u);
-
-namespace recur {
-struct Rule;
-
-// The store's compiled recurrence rule of an item. It belongs to the heap item
-// and is never copied with the record: a copy starts without one, and an
-// assignment drops the target's. The rule checks itself against the fields it
-// was made from before every use.
-class RuleSlot
-{
-public:
-    RuleSlot();
-    RuleSlot(const RuleSlot&);
-    RuleSlot& operator=(const RuleSlot&);
-    ~RuleSlot();
-
-private:
-    friend struct RuleAccess;
-    std::unique_ptr<Rule> rule_;
-};
-} // namespace recur
 
 // Bits of TEventData::Repeat.
 namespace rp {

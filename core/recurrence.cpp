@@ -6,11 +6,6 @@
 
 namespace recur {
 
-struct RuleAccess
-{
-    static std::unique_ptr<Rule>& Of(const TEventData& item) { return item.RuleCache.rule_; }
-};
-
 namespace {
 
 using days::Day;
@@ -260,7 +255,7 @@ Day FirstSearchDayFromDate(const Rule& r)
     }
 }
 
-bool IsPatternDay(const Rule& r, const DayInfo& info)
+bool IsPatternDay(const Pattern& r, const DayInfo& info)
 {
     switch (r.kind) {
     case Kind::Daily:
@@ -286,13 +281,12 @@ bool IsPatternDay(const Rule& r, const DayInfo& info)
 
 } // namespace
 
-Rule Compile(const TEventData& item)
+Pattern CompilePattern(const TEventData& item)
 {
-    Rule r;
+    Pattern r;
     r.date = item.Date;
-    r.repeat = item.Repeat;
     r.limit = item.LimitDate;
-    r.exceptText = item.ExceptDates;
+    r.hasExceptText = !item.ExceptDates.empty();
     const std::uint32_t R = item.Repeat;
     if (R == 0) {
         r.kind = Kind::Single;
@@ -303,8 +297,8 @@ Rule Compile(const TEventData& item)
         return r;
     }
     const days::Ymd d = days::Decode(item.Date);
-    r.month0 = d.month;
-    r.day0 = d.day;
+    r.month0 = static_cast<std::uint8_t>(d.month);
+    r.day0 = static_cast<std::uint8_t>(d.day);
     r.weekdays = WeekdaySet(R & rp::WeekdayMask);
     for (int w = 1; w <= 5; ++w)
         if (R & rp::WeekBit(w))
@@ -344,8 +338,16 @@ Rule Compile(const TEventData& item)
             r.kind = r.weekdays ? Kind::YearWeek : Kind::FixedDate;
         break;
     }
+    return r;
+}
 
-    if (!item.ExceptDates.empty()) {
+Rule Compile(const TEventData& item)
+{
+    Rule r;
+    static_cast<Pattern&>(r) = CompilePattern(item);
+    r.repeat = item.Repeat;
+    r.exceptText = item.ExceptDates;
+    if (item.Repeat != 0 && !item.ExceptDates.empty()) {
         for (const std::string& text : sjis::ReadCommaText(item.ExceptDates)) {
             days::Day day;
             if (TryStrToDay(text, day))
@@ -366,12 +368,12 @@ bool IsUpToDate(const Rule& rule, const TEventData& item)
 
 const Rule& RuleOf(const TEventData& item)
 {
-    std::unique_ptr<Rule>& slot = RuleAccess::Of(item);
-    if (!slot)
-        slot = std::make_unique<Rule>(Compile(item));
-    else if (!IsUpToDate(*slot, item))
-        *slot = Compile(item);
-    return *slot;
+    RuleSlot& slot = item.RuleCache;
+    if (!slot.valid || !IsUpToDate(slot.rule, item)) {
+        slot.rule = Compile(item);
+        slot.valid = true;
+    }
+    return slot.rule;
 }
 
 bool IsExcluded(const Rule& r, Day day, const HolidayTest& isHoliday)
@@ -459,6 +461,21 @@ DayInfo::DayInfo(days::Day d) : day(d)
     monthDays = days::DaysInMonth(year, month);
     weekdayBit = WeekdayBitOf(d);
     weekBit = static_cast<std::uint8_t>(1u << ((mday - 1) / 7));
+    nextWeekdayBit = WeekdayBitOf(d + 1);
+}
+
+bool DayInfo::IsHoliday(const HolidayTest& test)
+{
+    if (holiday < 0)
+        holiday = test && test(day) ? 1 : 0;
+    return holiday;
+}
+
+bool DayInfo::NextIsHoliday(const HolidayTest& test)
+{
+    if (nextHoliday < 0)
+        nextHoliday = test && test(day + 1) ? 1 : 0;
+    return nextHoliday;
 }
 
 bool OccursOn(const Rule& r, DayInfo& info, const HolidayTest& isHoliday)
@@ -487,18 +504,50 @@ bool OccursOn(const Rule& r, DayInfo& info, const HolidayTest& isHoliday)
         if (!r.exceptDays.empty() &&
             std::binary_search(r.exceptDays.begin(), r.exceptDays.end(), day))
             return false;
-        if (r.skipHolidays && isHoliday) {
-            if (info.holiday < 0)
-                info.holiday = isHoliday(day) ? 1 : 0;
-            if (info.holiday)
-                return false;
-        }
-        return true;
+        return !(r.skipHolidays && info.IsHoliday(isHoliday));
     }
     // Any other day can only be reached by shifting a later candidate.
     if (!r.shift)
         return false;
     return Next(r, day, isHoliday) == day;
+}
+
+} // namespace recur
+
+namespace recur {
+
+bool MayOccurOn(const Pattern& p, DayInfo& info, const HolidayTest& isHoliday)
+{
+    switch (p.kind) {
+    case Kind::Single:
+    case Kind::FixedDate:
+        return info.day == p.date;
+    case Kind::Never:
+        return false;
+    default:
+        break;
+    }
+    const Day day = info.day;
+    if (day > days::kMaxDay || day < days::kMinDay)
+        return false;
+    if (p.limit > 0 && day > p.limit)
+        return false;
+    // No answer is ever an excluded day.
+    if (p.allExcluded || (p.excludedWeekdays & info.weekdayBit) ||
+        (p.skipMonthEnd && info.mday == info.monthDays))
+        return false;
+    if (day >= p.date && IsPatternDay(p, info))
+        return true;
+    if (!p.shift)
+        return false;
+    // A shift lands on the day only from an excluded day after it.
+    if (p.excludedWeekdays & info.nextWeekdayBit)
+        return true;
+    if (p.skipMonthEnd && info.mday + 1 == info.monthDays)
+        return true;
+    if (p.hasExceptText)
+        return true;
+    return p.skipHolidays && info.NextIsHoliday(isHoliday);
 }
 
 } // namespace recur

@@ -9,48 +9,13 @@
 
 #include <cstdint>
 #include <functional>
-#include <string>
-#include <vector>
 
 namespace recur {
 
 using HolidayTest = std::function<bool(days::Day)>;
 
-enum class Kind : std::uint8_t {
-    Single, // occurs on its Date alone
-    FixedDate, // a repeating word without usable days: answers its Date
-    Never, // a repeating item whose Date lies outside the calendar
-    Daily,
-    Weekly,
-    MonthDay, // the same day of every month
-    MonthLast, // the last day of every month
-    MonthWeek, // weeks of the month and weekdays
-    YearDay, // the same date every year
-    YearLast, // the last day of the item's month every year
-    YearWeek, // weeks and weekdays of the item's month every year
-};
-
-struct Rule
-{
-    // What the rule was made from.
-    days::Day date = 0;
-    std::uint32_t repeat = 0;
-    days::Day limit = -1;
-    std::string exceptText;
-
-    Kind kind = Kind::Single;
-    int month0 = 0; // month and day of Date
-    int day0 = 0;
-    std::uint8_t weekdays = 0; // bit DayOfWeek - 1
-    std::uint8_t weeks = 0; // bit week - 1
-    std::uint8_t excludedWeekdays = 0; // effective: never one of the mask
-    bool allExcluded = false;
-    bool skipMonthEnd = false;
-    bool skipHolidays = false;
-    bool shift = false;
-    std::vector<days::Day> exceptDays; // sorted
-};
-
+// The pattern alone (no excluded dates read).
+Pattern CompilePattern(const TEventData& item);
 Rule Compile(const TEventData& item);
 bool IsUpToDate(const Rule& rule, const TEventData& item);
 // The item's rule, compiled on first use and again after its fields changed.
@@ -69,9 +34,19 @@ struct DayInfo
     std::uint8_t weekdayBit; // 1 << (DayOfWeek - 1)
     std::uint8_t weekBit; // 1 << ((mday - 1) / 7)
     int holiday = -1; // -1 not asked yet
+    std::uint8_t nextWeekdayBit; // of the day after
+    int nextHoliday = -1;
+    bool IsHoliday(const HolidayTest& test);
+    bool NextIsHoliday(const HolidayTest& test);
 };
 
 // Next(rule, info.day) == info.day, answered without a search where possible.
 bool OccursOn(const Rule& rule, DayInfo& info, const HolidayTest& isHoliday);
+// False when the item surely does not occur on the day; true when it may
+// (OccursOn decides). Reads the pattern alone.
+bool MayOccurOn(const Pattern& pattern, DayInfo& info, const HolidayTest& isHoliday);
+// False when the item surely does not occur on the day; true when it may
+// (OccursOn decides). Reads the pattern alone.
+bool MayOccurOn(const Pattern& pattern, DayInfo& info, const HolidayTest& isHoliday);
 
 } // namespace recur

@@ -51,6 +51,7 @@ void TSchedList::Forget(const TEventData* item)
 
 void TSchedList::Clear()
 {
+    patternsDirty_ = true;
     for (PEventData item : items_)
         delete item;
     items_.clear();
@@ -60,6 +61,7 @@ void TSchedList::Clear()
 
 void TSchedList::SetModified(bool value)
 {
+    patternsDirty_ = true;
     Modified = value;
     if (OnModified && !Loading)
         OnModified(this);
@@ -67,6 +69,7 @@ void TSchedList::SetModified(bool value)
 
 void TSchedList::MarkModified(bool value, bool notify, PEventData item)
 {
+    patternsDirty_ = true;
     Modified = value;
     if (!value)
         return;
@@ -99,6 +102,7 @@ int TSchedList::AddEvent(const TEventData& record, bool sort)
 
 int TSchedList::Adopt(std::unique_ptr<TEventData> owned, bool sort)
 {
+    patternsDirty_ = true;
     textguard::CleanTextFields(*owned);
     owned->Id = nextId_++;
     PrepareEvent(*owned);
@@ -120,6 +124,7 @@ void TSchedList::UpdateEvent(PEventData item, const TEventData& record)
         *item = record;
         item->Id = id;
     }
+    patternsDirty_ = true;
     textguard::CleanTextFields(*item);
     item->UpdateDate = days::Today();
     PrepareEvent(*item);
@@ -133,6 +138,7 @@ bool TSchedList::RemoveEvent(PEventData item)
     if (index < 0)
         return false;
     Modified = true;
+    patternsDirty_ = true;
     Forget(item);
     items_.erase(items_.begin() + index);
     delete item;
@@ -198,8 +204,18 @@ void TSchedList::SelectDay(days::Day day)
 {
     DayList.clear();
     if (day > 0) {
+        if (patternsDirty_ || patterns_.size() != items_.size()) {
+            patterns_.clear();
+            patterns_.reserve(items_.size());
+            for (const TEventData* item : items_)
+                patterns_.push_back(recur::CompilePattern(*item));
+            patternsDirty_ = false;
+        }
         recur::DayInfo info(day);
-        for (PEventData item : items_) {
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            if (!recur::MayOccurOn(patterns_[i], info, IsHoliday))
+                continue;
+            PEventData item = items_[i];
             if (IsVisible(*item) && recur::OccursOn(recur::RuleOf(*item), info, IsHoliday))
                 DayList.push_back(item);
         }
@@ -284,6 +300,7 @@ int TSchedList::CompareByMoment(const TEventData* a, const TEventData* b)
 
 void TSchedList::SortEvents()
 {
+    patternsDirty_ = true;
     // Keys are computed once; equal keys keep their store order.
     std::vector<std::pair<std::int64_t, PEventData>> keyed;
     keyed.reserve(items_.size());

@@ -139,6 +139,12 @@ private:
     template<typename Fn> void ForEachRecord(std::string_view data, Fn fn);
 
     std::vector<PEventData> items_;
+    // The recurrence patterns of the items, in store order, so that a day
+    // list reads a few bytes per item. Rebuilt after any change the store
+    // sees (Date, Repeat, LimitDate and ExceptDates of a stored item change
+    // through UpdateEvent; other changes end in SetModified).
+    std::vector<recur::Pattern> patterns_;
+    bool patternsDirty_ = true;
     std::uint64_t nextId_ = 1;
     int dropped_ = 0;
     // A file that loaded with dropped records (or could not be read): it is

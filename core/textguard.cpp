@@ -9,19 +9,21 @@ namespace textguard {
 
 bool EndsWithLoneLeadByte(std::string_view text)
 {
-    if (text.empty() || !sjis::IsLeadByte(static_cast<unsigned char>(text.back())))
-        return false;
-    // The last byte may be the trail byte of a character: step from the start.
-    std::size_t i = 0;
-    while (i + 1 < text.size())
-        i += sjis::CharLen(text, i);
-    return i == text.size() - 1;
+    // A run of bytes from the lead range that follows a byte outside it (or
+    // the start) begins at a character start and pairs up lead and trail: the
+    // last byte stands alone when the run is odd.
+    std::size_t run = 0;
+    for (std::size_t i = text.size();
+         i > 0 && sjis::IsLeadByte(static_cast<unsigned char>(text[i - 1])); --i)
+        ++run;
+    return run % 2 == 1;
 }
 
 void CleanText(std::string& text)
 {
     // A double quote is never a trail byte, so a byte-wise replacement is safe.
-    std::replace(text.begin(), text.end(), '"', '\'');
+    if (text.find('"') != std::string::npos)
+        std::replace(text.begin(), text.end(), '"', '\'');
     if (EndsWithLoneLeadByte(text))
         text.back() = '?';
 }

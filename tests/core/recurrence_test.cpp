@@ -445,6 +445,12 @@ TEST(Recurrence, EngineAgreesWithTheDayByDayModel)
             ASSERT_EQ(recur::OccursOn(rule, info, holiday), want == a)
                 << "repeat " << std::hex << R << std::dec << " date " << days::Format(e.Date)
                 << " asked " << days::Format(a);
+            if (want == a) {
+                recur::DayInfo fresh(a);
+                ASSERT_TRUE(recur::MayOccurOn(recur::CompilePattern(e), fresh, holiday))
+                    << "repeat " << std::hex << R << std::dec << " date " << days::Format(e.Date)
+                    << " asked " << days::Format(a);
+            }
             occurrences += want == a;
         }
     }
