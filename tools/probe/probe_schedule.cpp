@@ -1,0 +1,94 @@
+// Schedule sub-commands: occurrences per day, next occurrences, and a load
+// and save of a schedule file.
+
+#include "core/schedlist.h"
+#include "core/sjis.h"
+#include "tools/probe/probe.h"
+
+#include <cstdio>
+
+namespace {
+
+bool ReadDay(const std::string& text, days::Day& day)
+{
+    if (TryStrToDay(text, day))
+        return true;
+    std::fprintf(stderr, "kalvero-probe: not a date: %s\n", text.c_str());
+    return false;
+}
+
+bool Open(TSchedList& store, const std::string& file)
+{
+    std::string why;
+    if (store.OpenFile(file, &why))
+        return true;
+    std::fprintf(stderr, "kalvero-probe: %s\n", why.c_str());
+    return false;
+}
+
+// Every category shown, no priority or done filter, no holidays.
+void ShowEverything(TSchedList& store)
+{
+    store.SetKindMask(-1);
+    store.PriorityFilter = -1;
+    store.DoneHide = false;
+    store.IsHoliday = nullptr;
+}
+
+int Occurrences(const std::vector<std::string>& args)
+{
+    const char* usage = "occurrences FILE.sch FROM TO";
+    days::Day from, to;
+    if (args.size() != 3)
+        return probe::Usage(usage);
+    if (!ReadDay(args[1], from) || !ReadDay(args[2], to))
+        return 2;
+    TSchedList store;
+    if (!Open(store, args[0]))
+        return 1;
+    ShowEverything(store);
+    for (days::Day day = from; day <= to; ++day) {
+        store.SelectDay(day);
+        const std::string date = days::FormatIso(day);
+        for (const TEventData* e : store.DayList)
+            std::printf("%s\t%s\n", date.c_str(), sjis::ToUtf8(e->Subject).c_str());
+    }
+    return 0;
+}
+
+int Next(const std::vector<std::string>& args)
+{
+    days::Day day;
+    if (args.size() != 2)
+        return probe::Usage("next FILE.sch DAY");
+    if (!ReadDay(args[1], day))
+        return 2;
+    TSchedList store;
+    if (!Open(store, args[0]))
+        return 1;
+    ShowEverything(store);
+    for (const TEventData* e : store.All()) {
+        const days::Day n = store.NextOccurrence(*e, day);
+        std::printf("%s\t%s\n", sjis::ToUtf8(e->Subject).c_str(),
+                    n == -1 ? "-1" : days::FormatIso(n).c_str());
+    }
+    return 0;
+}
+
+int Resave(const std::vector<std::string>& args)
+{
+    if (args.size() != 2)
+        return probe::Usage("resave IN.sch OUT.sch");
+    TSchedList store;
+    if (!Open(store, args[0]))
+        return 1;
+    if (store.DroppedRecords() > 0)
+        std::fprintf(stderr, "kalvero-probe: %d records dropped\n", store.DroppedRecords());
+    return store.SaveToFile(args[1]) ? 0 : 1;
+}
+
+probe::Command occurrences("occurrences", "occurrences FILE.sch FROM TO", &Occurrences);
+probe::Command next("next", "next FILE.sch DAY", &Next);
+probe::Command resave("resave", "resave IN.sch OUT.sch", &Resave);
+
+} // namespace
