@@ -53,7 +53,7 @@ Corpus ScheduleCorpus()
         rp::Repeating | rp::Yearly | rp::UseWeekdays | rp::WeekdayBit(2) | rp::WeekBit(2),
     };
     Corpus c;
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 8; ++i) {
         TEventData e;
         e.UpdateDate = D(2024, 6, 1) + i;
         e.Date = D(2024, 1, 1) + i * 17;
@@ -85,7 +85,7 @@ Corpus ScheduleCorpus()
 Corpus CsvCorpus()
 {
     Corpus c;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 6; ++i) {
         std::string row = "\"row" + std::to_string(i) + SJ(" 件名\",x,") + std::to_string(i % 4) +
             "," + days::Format(D(2024, 3, 1) + i) + "," + (i % 2 ? "9:00,10:30" : ",") + "," +
             SJ("分類,\"メモ, 二行\r\n目\"");
@@ -151,7 +151,7 @@ TEST(HostileInput, MutatedScheduleFiles)
     {
         TSchedList s;
         s.LoadFromText(corpus.text, false);
-        ASSERT_EQ(s.Count(), 12);
+        ASSERT_EQ(s.Count(), 8);
         ASSERT_EQ(s.DroppedRecords(), 0);
     }
     std::mt19937 rng(1234567);
@@ -166,11 +166,13 @@ TEST(HostileInput, MutatedScheduleFiles)
         const std::multiset<std::string> loaded = LinesOf(s);
         for (std::size_t i = 0; i < corpus.lines.size() && corpus.ends[i] <= damage; ++i)
             ASSERT_GE(loaded.count(corpus.lines[i]), 1u) << "round " << round << " record " << i;
+        // Every fourth round also asks for a day list and writes the store
+        // back: whatever loaded writes a file that reads back whole.
+        if (round % 4)
+            continue;
         s.SetKindMask(7);
         s.SelectDay(D(2024, 7, 1) + round % 400);
         s.CheckAlarms();
-
-        // Whatever loaded writes a file that reads back whole.
         std::string again;
         for (const TEventData* e : s.All())
             again += s.EventToLine(*e, 1) + "\r\n";
@@ -188,7 +190,7 @@ TEST(HostileInput, MutatedCsvRows)
     {
         TSchedList s;
         s.ImportCSVText(corpus.text);
-        ASSERT_EQ(s.Count(), 10);
+        ASSERT_EQ(s.Count(), 6);
     }
     std::mt19937 rng(7654321);
     for (int round = 0; round < 20000; ++round) {
