@@ -91,7 +91,7 @@ template<std::size_t N> struct Fields
                     const unsigned char c = static_cast<unsigned char>(s[p]);
                     if (c <= 32 || c == ',')
                         break;
-                    p += sjis::CharLen(text, p);
+                    p += c < 0x80 ? 1 : sjis::CharLen(text, p);
                 }
                 item = text.substr(b, p - b);
             }

@@ -175,7 +175,8 @@ void ParseKind(std::string_view kind, std::string& name, TColor& fontColor, TCol
     if (!kind.empty()) {
         std::size_t start = 0;
         for (;;) {
-            std::size_t colon = sjis::Find(kind, ":", start);
+            // ":" is never a trail byte: a byte search is character-safe.
+            std::size_t colon = kind.find(':', start);
             std::string_view part = kind.substr(
                 start, colon == std::string_view::npos ? std::string_view::npos : colon - start);
             if (count < 3)

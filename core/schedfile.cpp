@@ -482,8 +482,7 @@ template<typename Fn> void TSchedList::ForEachRecord(std::string_view data, Fn f
         for (;;) {
             const void* hit = std::memchr(s + pos, '\n', n - pos);
             const std::size_t lineEnd = hit ? static_cast<const char*>(hit) - s : n;
-            for (const char* q = s + pos;
-                 (q = static_cast<const char*>(std::memchr(q, '"', s + lineEnd - q))); ++q)
+            if (std::count(s + pos, s + lineEnd, '"') % 2)
                 odd = !odd;
             if (!hit) {
                 end = n;

@@ -306,11 +306,15 @@ void TSchedList::SortEvents()
     keyed.reserve(items_.size());
     for (PEventData item : items_)
         keyed.emplace_back(MomentKey(*item), item);
-    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& x, const auto& y) {
+    auto less = [](const auto& x, const auto& y) {
         if (x.first != y.first)
             return x.first < y.first;
         return x.second->Subject.compare(y.second->Subject) < 0;
-    });
+    };
+    // A file the store wrote comes back in its order: nothing to move then.
+    if (std::is_sorted(keyed.begin(), keyed.end(), less))
+        return;
+    std::stable_sort(keyed.begin(), keyed.end(), less);
     for (std::size_t i = 0; i < keyed.size(); ++i)
         items_[i] = keyed[i].second;
 }
