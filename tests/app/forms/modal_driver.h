@@ -4,7 +4,8 @@
 // time a modal dialog shows, the next step runs on it from the event loop.
 // Every step must close the dialog it is given. A dialog without a step, or
 // one a step leaves open, is rejected and fails the test, so a test never
-// hangs on a dialog.
+// hangs on a dialog. Drivers nest: the one created last answers until it
+// ends.
 
 #include <QApplication>
 #include <QDialog>
@@ -24,10 +25,15 @@ class ModalDriver : public QObject
 public:
     using Step = std::function<void(QDialog*)>;
 
-    ModalDriver() { qApp->installEventFilter(this); }
+    ModalDriver() : previous_(Top())
+    {
+        Top() = this;
+        qApp->installEventFilter(this);
+    }
     ~ModalDriver() override
     {
         qApp->removeEventFilter(this);
+        Top() = previous_;
         EXPECT_TRUE(steps_.empty()) << steps_.size() << " dialog step(s) never ran";
     }
 
@@ -54,7 +60,7 @@ protected:
     {
         if (event->type() == QEvent::Show) {
             auto* dialog = qobject_cast<QDialog*>(watched);
-            if (dialog && dialog->isWindow() && dialog->isModal()) {
+            if (dialog && dialog->isWindow() && dialog->isModal() && Top() == this) {
                 QPointer<QDialog> target(dialog);
                 QTimer::singleShot(0, this, [this, target] {
                     if (target)
@@ -66,6 +72,12 @@ protected:
     }
 
 private:
+    static ModalDriver*& Top()
+    {
+        static ModalDriver* top = nullptr;
+        return top;
+    }
+
     void Run(QDialog* dialog)
     {
         ++shown_;
@@ -84,6 +96,7 @@ private:
         }
     }
 
+    ModalDriver* previous_;
     std::deque<Step> steps_;
     int shown_ = 0;
 };
