@@ -34,6 +34,21 @@ const QPixmap& IconPixmap(int index)
     return index >= 0 && index < kIconCount ? icons[index] : none;
 }
 
+const QStaticText& TextCache::Get(const QString& text, const QFont& font)
+{
+    const QString key = font.toString() + QChar(0x1F) + text;
+    auto found = texts_.constFind(key);
+    if (found != texts_.constEnd())
+        return *found;
+    if (texts_.size() >= 4000)
+        texts_.clear();
+    QStaticText laid(text);
+    laid.setTextFormat(Qt::PlainText);
+    laid.setPerformanceHint(QStaticText::AggressiveCaching);
+    laid.prepare(QTransform(), font);
+    return *texts_.insert(key, laid);
+}
+
 const TextPiece* CellModel::Find(TextRole role) const
 {
     for (const TextPiece& t : texts)
@@ -53,19 +68,25 @@ std::vector<const TextPiece*> CellModel::All(TextRole role) const
 
 namespace {
 
-void PaintText(QPainter& p, const TextPiece& t, const QRect& cell)
+void PaintText(QPainter& p, const TextPiece& t, const QRect& cell, TextCache* cache)
 {
     p.save();
     p.setClipRect((t.clip.isEmpty() ? cell : t.clip) & cell);
     p.setFont(t.font);
     p.setPen(t.color);
-    p.drawText(t.box, t.flags, t.text);
+    constexpr int topLeft = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
+    // Laid-out texts carry no strike-out or underline.
+    const bool plain = !t.font.strikeOut() && !t.font.underline() && !t.font.overline();
+    if (cache && plain && t.flags == topLeft)
+        p.drawStaticText(t.box.topLeft(), cache->Get(t.text, t.font));
+    else
+        p.drawText(t.box, t.flags, t.text);
     p.restore();
 }
 
 } // namespace
 
-void PaintCell(QPainter& p, const CellModel& m)
+void PaintCell(QPainter& p, const CellModel& m, TextCache* cache)
 {
     p.fillRect(m.rect, m.background);
     for (const Bevel& b : m.bevels) {
@@ -90,7 +111,7 @@ void PaintCell(QPainter& p, const CellModel& m)
             p.drawPixmap(line.iconAt, IconPixmap(line.icon));
             p.restore();
         }
-        PaintText(p, line.text, m.rect);
+        PaintText(p, line.text, m.rect, cache);
     }
     if (!m.restFill.isEmpty())
         p.fillRect(m.restFill, m.restColor);
@@ -108,7 +129,7 @@ void PaintCell(QPainter& p, const CellModel& m)
         p.restore();
     }
     for (const TextPiece& t : m.texts)
-        PaintText(p, t, m.rect);
+        PaintText(p, t, m.rect, cache);
 }
 
 } // namespace calpaint

@@ -9,9 +9,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QPixmap>
 #include <QPoint>
 #include <QRect>
+#include <QStaticText>
 #include <QString>
 
 #include <cstdint>
@@ -112,8 +114,21 @@ struct CellModel
     std::vector<const TextPiece*> All(TextRole role) const;
 };
 
+// Texts laid out once and kept between paints: shaping a text costs more
+// than drawing it, and a calendar shows the same numbers, labels and
+// subjects paint after paint. Bounded in size; GUI thread only.
+class TextCache
+{
+public:
+    const QStaticText& Get(const QString& text, const QFont& font);
+
+private:
+    QHash<QString, QStaticText> texts_;
+};
+
 // Paints the model: background, bevels, frame, item lines, the rest fill,
-// marks, texts.
-void PaintCell(QPainter& painter, const CellModel& model);
+// marks, texts. Single-line texts from a corner come from the cache when one
+// is given.
+void PaintCell(QPainter& painter, const CellModel& model, TextCache* cache = nullptr);
 
 } // namespace calpaint

@@ -425,6 +425,7 @@ bool TWScheduler::LoadHolidays(const std::string& fileName, bool append, std::st
 {
     if (!append)
         holidays_.Clear();
+    dayOff_.clear();
     const bool ok = holidays_.LoadFromFile(fileName, error);
     InvalidateGrid();
     return ok;
@@ -432,7 +433,14 @@ bool TWScheduler::LoadHolidays(const std::string& fileName, bool append, std::st
 
 bool TWScheduler::IsDayOff(days::Day date) const
 {
-    return holidays_.IsDayOff(date);
+    const auto found = dayOff_.find(date);
+    if (found != dayOff_.end())
+        return found->second;
+    if (dayOff_.size() > 100000)
+        dayOff_.clear();
+    const bool off = holidays_.IsDayOff(date);
+    dayOff_.emplace(date, off);
+    return off;
 }
 
 // --- items -----------------------------------------------------------------
@@ -615,7 +623,7 @@ void TWScheduler::DrawCell(QPainter& painter, int col, int row, const QRect& rec
                            TGridDrawState state)
 {
     const calpaint::CellModel m = BuildModel(col, row, rect, state);
-    calpaint::PaintCell(painter, m);
+    calpaint::PaintCell(painter, m, &texts_);
     if (!m.custom || !OnDrawEvent)
         return;
     // An exception must not leave the paint event; the user hears of it

@@ -27,6 +27,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 enum TGridType { gtMonthly = 0, gtWeekly = 1 };
 // 0 Sunday .. 6 Saturday.
@@ -71,6 +72,7 @@ public:
 
     TSchedList& Store() { return store_; }
     const TSchedList& Store() const { return store_; }
+    // Rules change only through LoadHolidays (the day-off answers are kept).
     THolidayList& Holidays() { return holidays_; }
     const THolidayList& Holidays() const { return holidays_; }
 
@@ -136,7 +138,8 @@ public:
     // error and returns false.
     bool LoadHolidays(const std::string& fileName, bool append, std::string* error = nullptr);
     // The day-off test the store's recurrence uses: a holiday rule or a
-    // substitute holiday.
+    // substitute holiday. Answers are kept until the rules change, since
+    // every painted day asks it for each item that skips holidays.
     bool IsDayOff(days::Day date) const;
 
     // --- Filters (each repaints and raises OnChangeDate when it changes) ---
@@ -239,7 +242,7 @@ private:
     int HolidayNames(calpaint::CellModel& m, const QString& heading, const QRect& area, int space,
                      days::Day date, const QColor& headingColor);
     void EventLines(calpaint::CellModel& m, const QRect& area, days::Day date);
-    void AddRokuyo(calpaint::CellModel& m, int x, int y);
+    void AddRokuyo(calpaint::CellModel& m, int x, int y, const QRect& clip);
     void SelectDateCell();
     void SetDatePart(int part, int value);
     void FilterChanged();
@@ -272,5 +275,7 @@ private:
     // A failure of OnDrawEvent during the current paint, and whether the
     // user has been told of the last one.
     std::optional<std::string> drawError_;
+    mutable std::unordered_map<days::Day, bool> dayOff_;
+    calpaint::TextCache texts_;
     bool drawErrorShown_ = false;
 };

@@ -142,13 +142,13 @@ void TWScheduler::HeaderCell(calpaint::CellModel& m, int col)
     m.texts.push_back(t);
 }
 
-void TWScheduler::AddRokuyo(calpaint::CellModel& m, int x, int y)
+void TWScheduler::AddRokuyo(calpaint::CellModel& m, int x, int y, const QRect& clip)
 {
     TKyureki& kyureki = holidays_.Kyureki();
     const int luck = kyureki.RokuyoLuck();
     const TColor color = luck == 1 ? colors::clRed : luck == 2 ? kGreyText : colors::clBlack;
     m.texts.push_back(Text(TextRole::Rokuyo, qtext::ToQ(kyureki.RokuyoName()),
-                           PlainFont(eventFont_, 8), Colour(color), QPoint(x, y), m.content));
+                           PlainFont(eventFont_, 8), Colour(color), QPoint(x, y), clip));
 }
 
 void TWScheduler::MonthCell(calpaint::CellModel& m, int col, int row, TGridDrawState state)
@@ -199,7 +199,7 @@ void TWScheduler::MonthCell(calpaint::CellModel& m, int col, int row, TGridDrawS
         Text(TextRole::DayNumber, number, numberFont, look.text, content.topLeft(), content));
     if (dispRokuyo_) {
         const int width = QFontMetrics(numberFont).horizontalAdvance(number);
-        AddRokuyo(m, content.left() + width + 2, content.top());
+        AddRokuyo(m, content.left() + width + 2, content.top(), content);
     }
 }
 
@@ -241,7 +241,7 @@ void TWScheduler::WeekCell(calpaint::CellModel& m, int row, TGridDrawState state
     const QFontMetrics labelMetrics(labelFont);
     const int labelHeight = labelMetrics.height();
     if (dispRokuyo_)
-        AddRokuyo(m, x, top + labelHeight);
+        AddRokuyo(m, x, top + labelHeight, inner);
     const int used = top + labelHeight - rect.top();
 
     const QRect namesArea(QPoint(x + labelMetrics.horizontalAdvance(label), rect.top() + 4),

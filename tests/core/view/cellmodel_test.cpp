@@ -80,3 +80,46 @@ TEST(CellModel, PaintingFollowsTheModel)
     EXPECT_EQ(img.pixelColor(60, 60), m.background);
     EXPECT_EQ(img.pixelColor(100, 18), m.background);
 }
+
+TEST(CellModel, CachedTextsPaintLikeLaidOutOnes)
+{
+    CellModel m;
+    m.rect = QRect(0, 0, 160, 60);
+    m.background = Qt::white;
+    QFont font;
+    font.setPixelSize(14);
+    for (int i = 0; i < 3; ++i) {
+        TextPiece t;
+        t.text = QString::fromUtf16(u"予定 %1 件").arg(i);
+        t.font = font;
+        t.font.setBold(i == 1);
+        t.font.setStrikeOut(i == 2);
+        t.color = QColor(20 * i, 0, 120);
+        t.box = QRect(4, 4 + 18 * i, 150, 18);
+        t.flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
+        t.clip = QRect(0, 0, 120, 60); // cuts the texts
+        m.texts.push_back(t);
+    }
+    auto paint = [&](TextCache* cache) {
+        QImage img(160, 60, QImage::Format_RGB32);
+        QPainter p(&img);
+        PaintCell(p, m, cache);
+        return img;
+    };
+    TextCache cache;
+    const QImage plain = paint(nullptr);
+    EXPECT_EQ(paint(&cache), plain);
+    EXPECT_EQ(paint(&cache), plain); // from the cache now
+    // Something was drawn, and nothing right of the clip.
+    int inked = 0;
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < 160; ++x) {
+            const bool ink = plain.pixelColor(x, y) != QColor(Qt::white);
+            inked += ink;
+            if (x >= 120) {
+                EXPECT_FALSE(ink) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GT(inked, 50);
+}

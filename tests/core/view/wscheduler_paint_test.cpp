@@ -391,6 +391,8 @@ TEST(WSchedulerPaint, SixDayLabels)
         EXPECT_EQ(label->text, QString::fromUtf16(k.name));
         EXPECT_EQ(label->color, Rgb(k.color));
         EXPECT_EQ(label->font.pointSize(), 8);
+        EXPECT_GE(label->box.width(), QFontMetrics(label->font).horizontalAdvance(label->text));
+        EXPECT_TRUE(label->clip.contains(label->box.topLeft()));
         const calpaint::TextPiece* number = m.Find(TextRole::DayNumber);
         EXPECT_EQ(label->box.top(), number->box.top());
         EXPECT_EQ(label->box.left(),
@@ -401,6 +403,11 @@ TEST(WSchedulerPaint, SixDayLabels)
     const CellModel w = c.At(D(2025, 9, 22));
     ASSERT_NE(w.Find(TextRole::Rokuyo), nullptr);
     EXPECT_EQ(w.Find(TextRole::Rokuyo)->text, u"友引"_qs);
+    const calpaint::TextPiece* weekLabel = w.Find(TextRole::Rokuyo);
+    EXPECT_GE(weekLabel->box.width(),
+              QFontMetrics(weekLabel->font).horizontalAdvance(weekLabel->text));
+    EXPECT_TRUE(weekLabel->clip.contains(weekLabel->box.topLeft()));
+    EXPECT_LT(weekLabel->clip.right(), w.rect.left() + cal.DateWidth());
     EXPECT_GT(w.Find(TextRole::Rokuyo)->box.top(), w.Find(TextRole::Weekday)->box.top());
 }
 
@@ -517,4 +524,30 @@ TEST(WSchedulerPaint, DrawEventReplacesMonthCellContent)
     c.Shot();
     EXPECT_TRUE(asked.empty());
     EXPECT_FALSE(c.At(D(2026, 5, 13)).lines.empty());
+}
+
+TEST(WSchedulerPaint, TheFirstAndLastMonthsOfTheCalendarPaint)
+{
+    Calendar c(days::MomentOf(D(2026, 5, 13), 600));
+    TWScheduler& cal = *c.cal;
+    cal.SetAutoTitle(true);
+    cal.SetDispRokuyo(true);
+    cal.AddEvent(Item("元日", D(1, 1, 1)));
+    cal.AddEvent(Item("大晦日", D(9999, 12, 31), 600, 660));
+    for (const days::Day day : { D(1, 1, 1), D(9999, 12, 31) }) {
+        for (const TGridType type : { gtMonthly, gtWeekly }) {
+            cal.SetGridType(type);
+            cal.SetCurrentDate(day);
+            EXPECT_EQ(cal.CurrentDate(), day);
+            const QImage img = c.Shot();
+            EXPECT_FALSE(img.isNull());
+            // The store lists nothing before its day 1 (1899-12-31).
+            EXPECT_EQ(c.At(day).lines.size(), day > 0 ? 1u : 0u);
+        }
+        // No page leads out of the calendar's years.
+        cal.SetGridType(gtMonthly);
+        cal.MoveBy(day < 0 ? -1 : 1, 0);
+        cal.MoveBy(0, day < 0 ? -1 : 1);
+        EXPECT_EQ(cal.CurrentDate(), day);
+    }
 }

@@ -566,6 +566,15 @@ TEST(WScheduler, HintsNameTheHolidaysUnderTheMouse)
     EXPECT_EQ(cal.HintAt(cal.CellRect(may4.X, may4.Y).center()), u"振替休日"_qs);
     EXPECT_TRUE(cal.IsDayOff(D(2026, 5, 4)));
     EXPECT_FALSE(cal.IsDayOff(D(2026, 5, 5)));
+    // New rules give new answers.
+    const QString other = dir.filePath("other.hol");
+    ASSERT_TRUE(files::WriteAtomic(other.toStdString(), U("5,5,0,1949,9999,0,こどもの日\r\n")));
+    ASSERT_TRUE(cal.LoadHolidays(other.toStdString(), true));
+    EXPECT_TRUE(cal.IsDayOff(D(2026, 5, 5)));
+    ASSERT_TRUE(cal.LoadHolidays(other.toStdString(), false));
+    EXPECT_FALSE(cal.IsDayOff(D(2026, 5, 4)));
+    EXPECT_FALSE(cal.IsDayOff(D(2026, 5, 3)));
+    ASSERT_TRUE(cal.LoadHolidays(rules.toStdString(), false));
 
     // The tooltip event shows the hint.
     QHelpEvent help(QEvent::ToolTip, at, cal.viewport()->mapToGlobal(at));
