@@ -589,6 +589,8 @@ void TCustomGrid::paintEvent(QPaintEvent* event)
     const TGridRect sel = Selection();
     const bool focused = hasFocus();
     const QColor fixedLine = colors::ToQColor(colors::clBlack);
+    const QColor bg = colors::ToQColor(color_, palette());
+    const QColor fixedBg = colors::ToQColor(fixedColor_, palette());
     const QColor line = colors::ToQColor(
         colors::ToRgb(color_, palette()) == colors::clSilver ? colors::clGray : colors::clSilver);
 
@@ -632,15 +634,23 @@ void TCustomGrid::paintEvent(QPaintEvent* event)
                 DrawCell(painter, c, r, cell, state);
                 painter.restore();
             }
+            // The room after a cell is sized by its column's and row's kind,
+            // but drawn by the kind of area the cell lies in: a fixed row over
+            // scrollable columns shows lines only with the fixed-line options,
+            // and its room stays in the fixed colour otherwise.
+            const bool vert = options_ & (fixed ? goFixedVertLine : goVertLine);
+            const bool horz = options_ & (fixed ? goFixedHorzLine : goHorzLine);
             const QColor& lc = fixed ? fixedLine : line;
+            const QColor& gap = fixed ? fixedBg : bg;
             if (lw > 0)
-                painter.fillRect(QRect(cell.x() + cell.width(), cell.y(), lw, whole.height()), lc);
+                painter.fillRect(QRect(cell.x() + cell.width(), cell.y(), lw, whole.height()),
+                                 vert ? lc : gap);
             if (lh > 0)
-                painter.fillRect(QRect(cell.x(), cell.y() + cell.height(), cell.width(), lh), lc);
+                painter.fillRect(QRect(cell.x(), cell.y() + cell.height(), cell.width(), lh),
+                                 horz ? lc : gap);
         }
     }
     const QRect all = viewport()->rect();
-    const QColor bg = colors::ToQColor(color_, palette());
     if (right < all.width())
         painter.fillRect(QRect(right, 0, all.width() - right, all.height()), bg);
     if (bottom < all.height())

@@ -7,8 +7,12 @@
 //   cells: LeftCol and TopRow are the first scrollable column and row shown.
 // - Every column has a width and every row a height; setting the default size
 //   resets all of them to it, new columns and rows get it.
-// - A grid line of GridLineWidth pixels follows a cell (right of it and below
-//   it) when the matching option is set; without the option there is no gap.
+// - Room for a grid line of GridLineWidth pixels follows a column when its
+//   option is set (goFixedVertLine for fixed columns, goVertLine for the
+//   others), likewise below a row; without the option there is no room. In
+//   that room the line is drawn by the option of the area the cell lies in
+//   (a cell in a fixed row or column is fixed: goFixed*Line, black lines);
+//   room without a line there shows the area's colour.
 // - The current cell (Col, Row) and the anchor span the selection. The mouse
 //   and the keys move the current cell through SelectCell, which may refuse;
 //   with goRangeSelect a drag or Shift extends the range from the anchor.

@@ -425,3 +425,29 @@ TEST(Grid, CountsKeepTheCurrentCellInRange)
     g.SetDefaultColWidth(-4);
     EXPECT_EQ(g.ColWidths(0), 0);
 }
+
+TEST(Grid, FixedRowsDrawLinesByTheFixedOptions)
+{
+    // A header row over scrollable columns: the room after each column is
+    // there (goVertLine) but the header shows no line in it without
+    // goFixedVertLine, only the fixed colour, so the header is one band.
+    ProbeGrid g;
+    g.SetBorderStyle(bsNone);
+    g.SetScrollBars(ssNone);
+    g.SetFixedCols(0);
+    g.SetColCount(3);
+    g.SetRowCount(2);
+    g.SetDefaultColWidth(20);
+    g.SetDefaultRowHeight(10);
+    g.SetFixedColor(0x00FF00);
+    g.SetColor(0xFFFFFF);
+    g.SetOptions(goVertLine);
+    ShowAt(g, 100, 40);
+    const QImage img = Shot(g);
+    EXPECT_EQ(g.CellRect(1, 0), QRect(21, 0, 20, 10));
+    EXPECT_EQ(g.CellRect(1, 1), QRect(21, 10, 20, 10)); // no room below the header
+    EXPECT_EQ(img.pixelColor(20, 5), QColor(0, 255, 0));
+    EXPECT_EQ(img.pixelColor(20, 15), QColor(0xC0, 0xC0, 0xC0));
+    g.SetOptions(goVertLine | goFixedVertLine);
+    EXPECT_EQ(Shot(g).pixelColor(20, 5), QColor(0, 0, 0));
+}
