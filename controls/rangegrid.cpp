@@ -1,0 +1,261 @@
+#include "controls/rangegrid.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+
+namespace {
+
+int Saturate(long long v)
+{
+    return static_cast<int>(
+        std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+QFont Styled(QFont f, int points, bool bold)
+{
+    f.setPointSize(points);
+    f.setBold(bold);
+    f.setItalic(false);
+    f.setUnderline(false);
+    f.setStrikeOut(false);
+    return f;
+}
+
+const QColor kDisabledText(128, 128, 128);
+
+} // namespace
+
+TRangeGrid::TRangeGrid(QWidget* parent) : TCustomGrid(parent)
+{
+    SetFixedCols(0);
+    SetRowCount(2);
+    SetFixedRows(1);
+    SetScrollBars(ssHorizontal);
+    SetOptions(goVertLine | goRangeSelect | goDrawFocusSelected | goThumbTracking);
+    SetDefaultColWidth(15);
+    SetDefaultRowHeight(15);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void TRangeGrid::SetMaxRange(int minutes)
+{
+    if (minutes == maxRange_ || minutes <= 12)
+        return;
+    maxRange_ = minutes;
+    UpdateColCount();
+}
+
+void TRangeGrid::SetTimeUnit(int minutes)
+{
+    if (minutes <= 0 || minutes > 60)
+        return;
+    const int perHour = 60 / minutes;
+    const int unit = (perHour + 59) / perHour;
+    if (unit == timeUnit_)
+        return;
+    timeUnit_ = unit;
+    UpdateColCount();
+}
+
+void TRangeGrid::UpdateColCount()
+{
+    SetColCount(std::max(1, maxRange_ / timeUnit_));
+    // Keep the grid's selection on the span's columns (quietly: the span
+    // itself did not change).
+    const TGridRect before = Selection();
+    const long long unit = timeUnit_;
+    const int last = ColCount() - 1;
+    const int first = static_cast<int>(std::clamp<long long>(beginTime_ / unit, 0, last));
+    const int end = static_cast<int>(std::clamp<long long>((endTime_ - 1LL) / unit, first, last));
+    if (before != TGridRect { first, 1, end, 1 })
+        SetSelection({ first, 1, end, 1 });
+    InvalidateGrid();
+}
+
+void TRangeGrid::SetBeginTime(int minutes)
+{
+    beginTime_ = minutes;
+    if (minutes >= endTime_)
+        SetEndTime(Saturate(static_cast<long long>(minutes) + timeUnit_));
+    ScrollToBegin();
+    ApplySelection();
+}
+
+void TRangeGrid::SetEndTime(int minutes)
+{
+    endTime_ = minutes;
+    if (minutes > beginTime_)
+        ApplySelection();
+    else
+        SetBeginTime(Saturate(static_cast<long long>(minutes) - timeUnit_));
+}
+
+void TRangeGrid::ScrollToBegin()
+{
+    const int begin = beginTime_ / timeUnit_;
+    const int perHour = 60 / timeUnit_;
+    const long long first = static_cast<long long>(begin) - perHour;
+    if (first < 0)
+        SetLeftCol(0);
+    else if (first < LeftCol())
+        SetLeftCol(static_cast<int>(first));
+    else if (begin > static_cast<long long>(LeftCol()) + VisibleColCount() - perHour)
+        SetLeftCol(static_cast<int>(first));
+}
+
+void TRangeGrid::ApplySelection()
+{
+    const long long unit = timeUnit_;
+    const int last = ColCount() - 1;
+    const int first = static_cast<int>(std::clamp<long long>(beginTime_ / unit, 0, last));
+    const int end = static_cast<int>(std::clamp<long long>((endTime_ - 1LL) / unit, first, last));
+    SetSelection({ first, 1, end, 1 });
+    InvalidateGrid();
+    emit OnSelectTime();
+}
+
+void TRangeGrid::NavigateTo(int, int, bool)
+{
+}
+
+// --- mouse ------------------------------------------------------------------
+
+void TRangeGrid::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    const TGridCoord cell = MouseCoord(pos.x(), pos.y());
+    TCustomGrid::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton || cell.Y != 1)
+        return;
+    dragging_ = true;
+    SetSelection({ cell.X, 1, cell.X, 1 });
+    beginTime_ = cell.X * timeUnit_;
+    endTime_ = beginTime_ + timeUnit_;
+    InvalidateGrid();
+    emit OnSelectTime();
+}
+
+void TRangeGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    TCustomGrid::mouseMoveEvent(event);
+    if (!dragging_ || !(event->buttons() & Qt::LeftButton))
+        return;
+    const TGridRect sel = Selection();
+    beginTime_ = sel.Left * timeUnit_;
+    endTime_ = (sel.Right + 1) * timeUnit_;
+    InvalidateGrid();
+    emit OnSelectTime();
+}
+
+void TRangeGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    TCustomGrid::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        dragging_ = false;
+}
+
+// --- size -------------------------------------------------------------------
+
+void TRangeGrid::showEvent(QShowEvent* event)
+{
+    // The first time the ruler appears it takes the height of its rows.
+    if (!created_) {
+        created_ = true;
+        SetClientHeight(DefaultRowHeight() * RowCount());
+    }
+    TCustomGrid::showEvent(event);
+}
+
+void TRangeGrid::resizeEvent(QResizeEvent* event)
+{
+    // The rows share the client height.
+    SetDefaultRowHeight(ClientHeight() / RowCount());
+    TCustomGrid::resizeEvent(event);
+}
+
+QSize TRangeGrid::sizeHint() const
+{
+    const int height = DefaultRowHeight() * RowCount() + 2 * frameWidth() +
+        horizontalScrollBar()->sizeHint().height();
+    return { TCustomGrid::sizeHint().width(), height };
+}
+
+// --- painting ---------------------------------------------------------------
+
+void TRangeGrid::DrawHeader(QPainter& painter, int col, const QRect& rect)
+{
+    painter.fillRect(rect, colors::ToQColor(colors::clBtnFace, palette()));
+
+    // The hour labels lie on one band: each label may run on over the
+    // columns of its hour and is cut where the next hour's label begins,
+    // whatever order the cells are painted in.
+    const int unit = timeUnit_;
+    const int period = 60 / std::gcd(unit, 60); // columns from one full hour to the next
+    const int hourCol = col / period * period;
+    const int line = Options() & goVertLine ? GridLineWidth() : 0;
+    int x = rect.left();
+    for (int c = hourCol; c < col; ++c)
+        x -= ColWidths(c) + line;
+    int bandRight = x;
+    for (int c = hourCol; c < hourCol + period && c < ColCount(); ++c)
+        bandRight += ColWidths(c) + line;
+
+    const QFont font = Styled(this->font(), 10, true);
+    const QFontMetrics fm(font);
+    painter.setClipRect(QRect(x, rect.top(), bandRight - x, rect.height()), Qt::IntersectClip);
+    painter.setFont(font);
+    painter.setPen(isEnabled() ? colors::ToQColor(colors::clWindowText, palette()) : kDisabledText);
+    const int minute = hourCol * unit;
+    const QRect text(x, rect.bottom() + 1 - fm.height(), bandRight - x, fm.height());
+    painter.drawText(text, Qt::AlignLeft | Qt::AlignTop, QString::number(minute / 60));
+}
+
+void TRangeGrid::DrawCell(QPainter& painter, int col, int row, const QRect& rect, TGridDrawState)
+{
+    if (row == 0) {
+        DrawHeader(painter, col, rect);
+        return;
+    }
+    const long long unit = timeUnit_;
+    const long long start = col * unit;
+    const int minute = static_cast<int>(start % 60);
+    const QString label = QStringLiteral("%1").arg(minute, 2, 10, QLatin1Char('0'));
+    painter.setFont(Styled(font(), 8, false));
+
+    auto paint = [&](const QRect& part, const QColor& bg, const QColor& fg) {
+        painter.save();
+        painter.setClipRect(part, Qt::IntersectClip);
+        painter.fillRect(rect, bg);
+        painter.setPen(fg);
+        painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop, label);
+        painter.restore();
+    };
+
+    if (!isEnabled()) {
+        paint(rect, colors::ToQColor(colors::clBtnFace, palette()), kDisabledText);
+        return;
+    }
+    const QColor text = minute == 0 ? QColor(255, 0, 0)
+        : minute == 30              ? QColor(0, 0, 255)
+                                    : colors::ToQColor(colors::clWindowText, palette());
+    paint(rect, colors::ToQColor(Color(), palette()), text);
+
+    // The part of the cell that the span covers.
+    const long long lo = std::max<long long>(start, beginTime_);
+    const long long hi = std::min<long long>(start + unit, endTime_);
+    if (lo >= hi)
+        return;
+    const long long width = rect.width();
+    const int x1 = rect.left() + static_cast<int>((lo - start) * width / unit);
+    const int x2 =
+        rect.left() + rect.width() - static_cast<int>((start + unit - hi) * width / unit);
+    if (x1 < x2)
+        paint(QRect(x1, rect.top(), x2 - x1, rect.height()),
+              colors::ToQColor(colors::clHighlight, palette()),
+              colors::ToQColor(colors::clHighlightText, palette()));
+}
