@@ -13,17 +13,30 @@ const QStringList kWeekdays = {
     u"日"_qs, u"月"_qs, u"火"_qs, u"水"_qs, u"木"_qs, u"金"_qs, u"土"_qs
 };
 
-void Click(TSelectGrid& g, int col, int row, Qt::MouseButton button = Qt::LeftButton)
+// A strip on a form, shown.
+struct Strip
 {
-    QTest::mouseClick(g.viewport(), button, {}, g.CellRect(col, row).center());
-}
-
-// A spot in a cell's corner, away from the centred label.
-QColor Corner(TSelectGrid& g, int col, int row)
-{
-    const QImage img = g.viewport()->grab().toImage();
-    return img.pixelColor(g.CellRect(col, row).topLeft() + QPoint(1, 1));
-}
+    QWidget form;
+    TSelectGrid& g = *new TSelectGrid(&form);
+    explicit Strip(const QStringList& items, int clientWidth = 142, int cols = 0)
+    {
+        g.SetItems(items);
+        if (cols > 0)
+            g.SetColCount(cols); // more cells than items
+        g.setGeometry(0, 0, clientWidth + 2 * g.frameWidth(), 20 + 2 * g.frameWidth());
+        ShowAt(form, 300, 150);
+    }
+    void Click(int col, int row, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseClick(g.viewport(), button, {}, g.CellRect(col, row).center());
+    }
+    // A spot in a cell's corner, away from the centred label.
+    QColor Corner(int col, int row)
+    {
+        const QImage img = g.viewport()->grab().toImage();
+        return img.pixelColor(g.CellRect(col, row).topLeft() + QPoint(1, 1));
+    }
+};
 
 std::vector<bool> SelectionOf(const TSelectGrid& g)
 {
@@ -35,54 +48,30 @@ std::vector<bool> SelectionOf(const TSelectGrid& g)
 
 } // namespace
 
-TEST(SelectGrid, Construction)
-{
-    TSelectGrid g;
-    EXPECT_EQ(g.ColCount(), 5);
-    EXPECT_EQ(g.RowCount(), 1);
-    EXPECT_EQ(g.FixedCols(), 0);
-    EXPECT_EQ(g.FixedRows(), 0);
-    EXPECT_EQ(g.DefaultColWidth(), 50);
-    EXPECT_EQ(g.DefaultRowHeight(), 22);
-    EXPECT_EQ(g.size(), QSize(255, 23));
-    EXPECT_EQ(g.ScrollBars(), ssNone);
-    EXPECT_FALSE(g.Reversebit());
-    EXPECT_EQ(g.ArrangeStyle(), asHorizontal);
-    EXPECT_EQ(g.GetBits(), 0);
-}
-
 TEST(SelectGrid, WeekdayMasks)
 {
-    QWidget form;
-    TSelectGrid& g = *new TSelectGrid(&form);
-    g.SetItems(kWeekdays);
-    EXPECT_EQ(g.ColCount(), 7);
-    EXPECT_EQ(g.RowCount(), 1);
-    g.setGeometry(0, 0, 142 + 2 * g.frameWidth(), 24);
-    ShowAt(form, 300, 100);
+    TSelectGrid fresh;
+    EXPECT_EQ(fresh.size(), QSize(255, 23));
+    EXPECT_EQ(fresh.ColCount(), 5);
 
-    Click(g, 0, 0);
-    Click(g, 6, 0);
-    EXPECT_EQ(g.GetBits(), 65);
-    g.SetReversebit(true);
-    EXPECT_EQ(g.GetBits(), 1 + 64);
-    Click(g, 6, 0); // off again
-    EXPECT_EQ(g.GetBits(), 1);
-    g.SetBits(64);
-    EXPECT_TRUE(g.ItemSelected(6));
-    EXPECT_FALSE(g.ItemSelected(0));
-    g.SetReversebit(false);
-    EXPECT_EQ(g.GetBits(), 1);
-    g.SetBits(32);
-    EXPECT_EQ(SelectionOf(g),
-              (std::vector<bool> { false, true, false, false, false, false, false }));
+    Strip s(kWeekdays);
+    EXPECT_EQ(s.g.ColCount(), 7);
+    s.Click(0, 0);
+    s.Click(6, 0);
+    EXPECT_EQ(s.g.GetBits(), 65);
+    s.g.SetReversebit(true);
+    s.Click(6, 0);
+    EXPECT_EQ(s.g.GetBits(), 1); // Sunday alone
+    s.g.SetBits(64);
+    EXPECT_EQ(SelectionOf(s.g), (std::vector<bool> { 0, 0, 0, 0, 0, 0, 1 })); // Saturday
+    s.g.SetReversebit(false);
+    s.g.SetBits(32);
+    EXPECT_EQ(SelectionOf(s.g), (std::vector<bool> { 0, 1, 0, 0, 0, 0, 0 })); // Monday
 
-    // The week list: "1" is the most significant of five bits.
-    TSelectGrid weeks;
+    TSelectGrid weeks; // "1" is the highest of five bits
     weeks.SetItems({ "1", "2", "3", "4", "5" });
     weeks.SetBits(16);
     EXPECT_TRUE(weeks.ItemSelected(0));
-    EXPECT_EQ(weeks.GetBits(), 16);
 }
 
 TEST(SelectGrid, BitsRoundTripForUpTo32Items)
@@ -101,10 +90,8 @@ TEST(SelectGrid, BitsRoundTripForUpTo32Items)
                 const auto mask = static_cast<std::uint32_t>(random());
                 g.SetBits(static_cast<int>(mask));
                 const std::vector<bool> chosen = SelectionOf(g);
-                for (int i = 0; i < count; ++i) {
-                    const int bit = reverse ? i : count - 1 - i;
-                    ASSERT_EQ(chosen[i], ((mask >> bit) & 1u) != 0) << count << " " << i;
-                }
+                for (int i = 0; i < count; ++i)
+                    ASSERT_EQ(chosen[i], ((mask >> (reverse ? i : count - 1 - i)) & 1u) != 0);
                 const int bits = g.GetBits();
                 EXPECT_EQ(static_cast<std::uint32_t>(bits), mask & used) << count;
                 g.SetBits(bits);
@@ -114,26 +101,22 @@ TEST(SelectGrid, BitsRoundTripForUpTo32Items)
     }
 }
 
-TEST(SelectGrid, ClicksOutsideItemsAndOtherButtonsChangeNothing)
+TEST(SelectGrid, OnlyItemCellsAndTheLeftButtonToggle)
 {
-    QWidget form;
-    TSelectGrid& g = *new TSelectGrid(&form);
-    g.SetItems({ "a", "b", "c" });
-    g.SetColCount(5); // more cells than items
-    ShowAt(form, 300, 100);
-    QSignalSpy clicks(&g, &TCustomGrid::OnClick);
-    Click(g, 4, 0);
-    Click(g, 3, 0);
-    Click(g, 1, 0, Qt::RightButton);
-    EXPECT_EQ(g.GetBits(), 0);
-    Click(g, 2, 0);
-    EXPECT_EQ(g.GetBits(), 1);
-    // A double click: a click, then the second press as a double click.
-    QSignalSpy doubles(&g, &TCustomGrid::OnDblClick);
-    Click(g, 0, 0);
-    QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, g.CellRect(0, 0).center());
-    EXPECT_EQ(g.GetBits(), 1); // each press toggles
-    EXPECT_EQ(clicks.count(), 4);
+    Strip s({ "a", "b", "c" }, 200, 5);
+    QSignalSpy clicks(&s.g, &TCustomGrid::OnClick);
+    QSignalSpy doubles(&s.g, &TCustomGrid::OnDblClick);
+    s.Click(4, 0);
+    s.Click(1, 0, Qt::RightButton);
+    EXPECT_EQ(s.g.GetBits(), 0);
+    s.Click(2, 0);
+    EXPECT_EQ(s.g.GetBits(), 1);
+    // A double click (a click, then the second press as a double click)
+    // toggles once per press.
+    s.Click(0, 0);
+    QTest::mouseDClick(s.g.viewport(), Qt::LeftButton, {}, s.g.CellRect(0, 0).center());
+    EXPECT_EQ(s.g.GetBits(), 1);
+    EXPECT_EQ(clicks.count(), 3);
     EXPECT_EQ(doubles.count(), 1);
 }
 
@@ -145,13 +128,10 @@ TEST(SelectGrid, OnlyItsOwnDisablingClearsTheChoice)
     g.SetItems(kWeekdays);
     ShowAt(form, 300, 100);
     g.SetBits(65);
-
-    panel->setEnabled(false); // a parent panel switched off
+    panel->setEnabled(false);
     EXPECT_FALSE(g.isEnabled());
-    EXPECT_EQ(g.GetBits(), 65);
     panel->setEnabled(true);
     EXPECT_EQ(g.GetBits(), 65);
-
     g.setEnabled(false);
     EXPECT_EQ(g.GetBits(), 0);
     g.setEnabled(true);
@@ -160,78 +140,64 @@ TEST(SelectGrid, OnlyItsOwnDisablingClearsTheChoice)
 
 TEST(SelectGrid, CellsShareTheClientArea)
 {
-    QWidget form;
-    TSelectGrid& g = *new TSelectGrid(&form);
-    g.SetItems(kWeekdays);
-    g.setGeometry(0, 0, 142 + 2 * g.frameWidth(), 20 + 2 * g.frameWidth());
-    ShowAt(form, 300, 100);
-    ASSERT_EQ(g.ClientWidth(), 142);
-    const int expected[] = { 19, 19, 19, 19, 19, 20, 20 };
+    Strip s(kWeekdays);
+    ASSERT_EQ(s.g.ClientWidth(), 142);
+    std::vector<int> widths;
     for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(g.ColWidths(i), expected[i]) << i;
-    EXPECT_EQ(g.DefaultColWidth(), 19);
-    EXPECT_EQ(g.DefaultRowHeight(), 19);
-    EXPECT_EQ(g.CellRect(6, 0).right(), 140); // its line fills the last pixel
+        widths.push_back(s.g.ColWidths(i));
+    EXPECT_EQ(widths, (std::vector<int> { 19, 19, 19, 19, 19, 20, 20 }));
+    EXPECT_EQ(s.g.DefaultRowHeight(), 19);
+    EXPECT_EQ(s.g.CellRect(6, 0).right(), 140); // its line takes the last pixel
 
-    // Vertical: one column, item i in row i.
-    g.SetArrangeStyle(asVertical);
-    EXPECT_EQ(g.ColCount(), 7); // nothing moves until the items come again
-    g.SetItems({ "1", "2", "3", "4", "5" });
-    EXPECT_EQ(g.ColCount(), 1);
-    EXPECT_EQ(g.RowCount(), 5);
-    g.setGeometry(0, 0, 40 + 2 * g.frameWidth(), 100 + 2 * g.frameWidth());
+    // Vertical: one column, item i in row i, after the next item assignment.
+    s.g.SetArrangeStyle(asVertical);
+    EXPECT_EQ(s.g.ColCount(), 7);
+    s.g.SetItems({ "1", "2", "3", "4", "5" });
+    EXPECT_EQ(s.g.ColCount(), 1);
+    EXPECT_EQ(s.g.RowCount(), 5);
+    s.g.setGeometry(0, 0, 40 + 2 * s.g.frameWidth(), 100 + 2 * s.g.frameWidth());
     QApplication::processEvents();
-    EXPECT_EQ(g.ColWidths(0), 39);
-    EXPECT_EQ(g.DefaultRowHeight(), 19);
-    Click(g, 0, 3);
-    EXPECT_TRUE(g.ItemSelected(3));
-    EXPECT_EQ(g.GetBits(), 2);
+    EXPECT_EQ(s.g.ColWidths(0), 39);
+    EXPECT_EQ(s.g.DefaultRowHeight(), 19);
+    s.Click(0, 3);
+    EXPECT_EQ(s.g.GetBits(), 2);
 }
 
 TEST(SelectGrid, CellColoursFollowTheSelectionAndState)
 {
-    QWidget form;
-    TSelectGrid& g = *new TSelectGrid(&form);
-    g.SetColor(15658734); // light grey
-    g.SetItems({ "a", "b", "c" });
-    g.SetColCount(4);
-    ShowAt(form, 300, 100);
+    Strip s({ "a", "b", "c" }, 200, 4);
+    s.g.SetColor(15658734); // light grey
     const QColor grey(0xEE, 0xEE, 0xEE);
-    const QColor highlight = colors::ToQColor(colors::clHighlight, g.palette());
-    const QColor face = colors::ToQColor(colors::clBtnFace, g.palette());
-
-    EXPECT_EQ(Corner(g, 0, 0), grey);
-    EXPECT_EQ(Corner(g, 3, 0), grey); // no item: the grid's colour
-    Click(g, 1, 0);
-    EXPECT_EQ(Corner(g, 1, 0), highlight);
+    const QColor highlight = colors::ToQColor(colors::clHighlight, s.g.palette());
+    const QColor face = colors::ToQColor(colors::clBtnFace, s.g.palette());
+    EXPECT_EQ(s.Corner(0, 0), grey);
+    EXPECT_EQ(s.Corner(3, 0), grey); // no item: the grid's colour
+    s.Click(1, 0);
+    EXPECT_EQ(s.Corner(1, 0), highlight);
 
     // Setting the bits repaints by itself.
-    int paints = 0;
     struct Counter : QObject
     {
-        int& n;
-        explicit Counter(int& count) : n(count) { }
+        int paints = 0;
         bool eventFilter(QObject*, QEvent* e) override
         {
-            n += e->type() == QEvent::Paint;
+            paints += e->type() == QEvent::Paint;
             return false;
         }
-    } counter(paints);
-    g.viewport()->installEventFilter(&counter);
+    } counter;
     QApplication::processEvents();
-    paints = 0;
-    g.SetBits(1);
+    s.g.viewport()->installEventFilter(&counter);
+    s.g.SetBits(1);
     QApplication::processEvents();
-    EXPECT_GT(paints, 0);
-    g.viewport()->removeEventFilter(&counter);
-    EXPECT_EQ(Corner(g, 1, 0), grey);
-    EXPECT_EQ(Corner(g, 2, 0), highlight);
+    s.g.viewport()->removeEventFilter(&counter);
+    EXPECT_GT(counter.paints, 0);
+    EXPECT_EQ(s.Corner(1, 0), grey);
+    EXPECT_EQ(s.Corner(2, 0), highlight);
 
     // A disabled parent greys the cells but keeps the choice.
-    form.setEnabled(false);
-    EXPECT_EQ(Corner(g, 2, 0), face);
-    EXPECT_EQ(Corner(g, 0, 0), face);
-    EXPECT_EQ(Corner(g, 3, 0), grey);
-    form.setEnabled(true);
-    EXPECT_EQ(Corner(g, 2, 0), highlight);
+    s.form.setEnabled(false);
+    EXPECT_EQ(s.Corner(2, 0), face);
+    EXPECT_EQ(s.Corner(3, 0), grey);
+    s.form.setEnabled(true);
+    EXPECT_EQ(s.Corner(2, 0), highlight);
 }

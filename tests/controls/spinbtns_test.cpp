@@ -16,17 +16,23 @@
 
 namespace {
 
-void Type(QWidget* w, const QString& keys)
+// The text after typing keys into a start text with the caret at a place
+// (-1: at the end).
+QString Typed(TValueEdit& e, const QString& start, int caret, const QString& keys)
 {
-    QTest::keyClicks(w, keys);
+    e.setText(start);
+    if (caret >= 0)
+        e.setCursorPosition(caret);
+    QTest::keyClicks(&e, keys);
+    return e.text();
 }
 
 void Drop(QLineEdit* edit, const QString& text)
 {
     QMimeData data;
     data.setText(text);
-    const QPointF at(edit->width() - 3, edit->height() / 2);
-    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+    const QPoint at(edit->width() - 3, edit->height() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(edit, &enter);
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(edit, &drop);
@@ -41,39 +47,28 @@ void Commit(QLineEdit* edit, const QString& text)
 
 } // namespace
 
-TEST(ValueEdit, StartsAsZeroAndNormalisesItsText)
+TEST(ValueEdit, NormalisesAndReadsItsText)
 {
     TValueEdit e;
     EXPECT_EQ(e.text(), "0");
     EXPECT_EQ(e.width(), 40);
     EXPECT_EQ(e.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    EXPECT_EQ(e.Value(), 0);
-
-    e.setText("007");
-    EXPECT_EQ(e.text(), "7");
-    e.setText("0");
-    EXPECT_EQ(e.text(), "0");
-    e.setText("00.5");
-    EXPECT_EQ(e.text(), "0.5");
-    e.setText(".5");
-    EXPECT_EQ(e.text(), "0.5");
-    EXPECT_EQ(e.Value(), 5);
+    const std::pair<const char*, const char*> norm[] = {
+        { "007", "7" }, { "0", "0" }, { "00.5", "0.5" }, { ".5", "0.5" }, { "", "" }
+    };
+    for (auto [in, out] : norm) {
+        e.setText(in);
+        EXPECT_EQ(e.text(), out) << in;
+    }
     e.setText("1.25");
     EXPECT_EQ(e.Value(), 125);
-    e.setText("");
-    EXPECT_EQ(e.Value(), 0);
     e.SetValue(-42);
-    EXPECT_EQ(e.text(), "-42");
     EXPECT_EQ(e.Value(), -42);
-}
 
-TEST(ValueEdit, ValueNeverFailsAndSaturates)
-{
-    TValueEdit e;
+    // Value never fails: text that is no number does not get in, and
+    // numbers beyond the integer range saturate.
     e.setText("123");
-    e.setText("12x"); // no number: the text stays what it was
-    EXPECT_EQ(e.text(), "123");
-    e.setText("--1");
+    e.setText("12x");
     EXPECT_EQ(e.text(), "123");
     e.setText("99999999999999999999");
     EXPECT_EQ(e.Value(), INT_MAX);
@@ -86,70 +81,25 @@ TEST(ValueEdit, TypedKeysKeepTheRules)
     TValueEdit e;
     e.SetScale(2);
     QSignalSpy changes(&e, &TValueEdit::OnChange);
-    Type(&e, "5");
-    EXPECT_EQ(e.text(), "5");
+    EXPECT_EQ(Typed(e, "0", -1, "5"), "5");
     EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(Typed(e, "0", 0, "7"), "7"); // the zero is replaced wherever the caret is
+    EXPECT_EQ(Typed(e, "0", -1, "."), "0.");
+    EXPECT_EQ(Typed(e, "0.", -1, ".-a+ x"), "0.");
+    EXPECT_EQ(Typed(e, "1.25", -1, "9"), "1.25"); // no third decimal
+    EXPECT_EQ(Typed(e, "1.25", 0, "3"), "31.25"); // before the point is fine
+    EXPECT_EQ(Typed(e, "10.5", 1, "\b"), "0.5");
 
-    e.setText("0");
-    e.setCursorPosition(0); // wherever the caret stands, a digit replaces the zero
-    Type(&e, "7");
-    EXPECT_EQ(e.text(), "7");
+    // Scale 0 refuses the point, so "1.5" cannot become 15 by accident.
+    e.SetScale(0);
+    EXPECT_EQ(Typed(e, "", -1, "1.5"), "15");
 
-    e.setText("0");
-    Type(&e, ".");
-    EXPECT_EQ(e.text(), "0.");
-    Type(&e, ".");
-    EXPECT_EQ(e.text(), "0.");
-    Type(&e, "-a+ x");
-    EXPECT_EQ(e.text(), "0.");
-
-    // Scale 2: no third decimal, but digits before the point are fine.
-    e.setText("1.25");
-    Type(&e, "9");
-    EXPECT_EQ(e.text(), "1.25");
-    e.setCursorPosition(0);
-    Type(&e, "3");
-    EXPECT_EQ(e.text(), "31.25");
-    QTest::keyClick(&e, Qt::Key_End);
-    QTest::keyClick(&e, Qt::Key_Backspace);
-    Type(&e, "8");
-    EXPECT_EQ(e.text(), "31.28");
-
-    // Deleting the leading digit normalises what is left.
-    e.setText("10.5");
-    e.setCursorPosition(1);
-    QTest::keyClick(&e, Qt::Key_Backspace);
-    EXPECT_EQ(e.text(), "0.5");
-}
-
-TEST(ValueEdit, ScaleZeroRefusesThePoint)
-{
-    TValueEdit e;
-    e.setText("");
-    Type(&e, "1.5");
-    EXPECT_EQ(e.text(), "15");
-    EXPECT_EQ(e.Value(), 15);
-    Type(&e, ".");
-    EXPECT_EQ(e.text(), "15");
-}
-
-TEST(ValueEdit, MaxColumnKeepsTheLastCharacters)
-{
-    TValueEdit e;
-    e.setText("12345");
+    // MaxColumn keeps the last characters, caret at the end.
     e.SetMaxColumn(3);
-    EXPECT_EQ(e.text(), "345");
-
-    e.setText("123");
-    Type(&e, "4");
-    EXPECT_EQ(e.text(), "234");
+    EXPECT_EQ(Typed(e, "123", -1, "4"), "234");
     EXPECT_EQ(e.cursorPosition(), 3);
-
-    e.setText("102");
-    e.setCursorPosition(0);
-    Type(&e, "5"); // "5102" keeps "102"
-    EXPECT_EQ(e.text(), "102");
-    e.setText("1023"); // "023" normalises
+    EXPECT_EQ(Typed(e, "102", 0, "5"), "102");
+    e.setText("1023");
     EXPECT_EQ(e.text(), "23");
 }
 
@@ -159,7 +109,6 @@ TEST(ValueEdit, EveryInputPathIsChecked)
     e.SetScale(1);
     ShowAt(e, 80, 24);
     e.setText("12");
-
     QApplication::clipboard()->setText("3a");
     QTest::keyClick(&e, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(e.text(), "12");
@@ -167,33 +116,29 @@ TEST(ValueEdit, EveryInputPathIsChecked)
     QTest::keyClick(&e, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(e.text(), "1234");
 
-    // The context menu's paste.
-    QApplication::clipboard()->setText(".56");
     std::unique_ptr<QMenu> menu(e.createStandardContextMenu());
     QAction* paste = nullptr;
     for (QAction* a : menu->actions())
         if (a->text().startsWith("&Paste"))
             paste = a;
     ASSERT_NE(paste, nullptr);
+    QApplication::clipboard()->setText(".56"); // two decimals with Scale 1
     paste->trigger();
-    EXPECT_EQ(e.text(), "1234"); // two decimals with Scale 1
+    EXPECT_EQ(e.text(), "1234");
     QApplication::clipboard()->setText(".5");
     paste->trigger();
     EXPECT_EQ(e.text(), "1234.5");
 
-    // Drag and drop.
     e.setText("7");
     Drop(&e, "-1");
     EXPECT_EQ(e.text(), "7");
     Drop(&e, "8");
     EXPECT_EQ(e.text(), "78");
 
-    // Input-method commits (full-width digits are not digits here).
-    Commit(&e, u"１"_qs);
+    Commit(&e, u"１"_qs); // a full-width digit is no digit here
+    Commit(&e, ".1.");
     EXPECT_EQ(e.text(), "78");
     Commit(&e, "9");
-    EXPECT_EQ(e.text(), "789");
-    Commit(&e, ".1.");
     EXPECT_EQ(e.text(), "789");
 }
 
@@ -201,33 +146,20 @@ TEST(ValueEdit, BaseRewritesTheTextInTheScaledForm)
 {
     TValueEdit e;
     e.SetScale(2);
-    e.setText("1.5");
-    e.SetBase(10);
-    EXPECT_EQ(e.Base(), 10);
-    EXPECT_EQ(e.text(), "1.50");
+    const std::pair<const char*, const char*> cases[] = {
+        { "1.5", "1.50" }, { "0.05", "0.05" }, { "-7", "-7.00" }, { "1.234", "12.34" }
+    };
+    int base = 2;
+    for (auto [in, out] : cases) {
+        e.setText(in); // "1.234": the extra decimal stays in the number
+        e.SetBase(++base);
+        EXPECT_EQ(e.text(), out) << in;
+    }
     e.SetBase(1); // ignored
-    EXPECT_EQ(e.Base(), 10);
-
-    e.setText("0.05");
-    e.SetBase(3);
-    EXPECT_EQ(e.text(), "0.05");
-    e.setText("");
-    e.SetBase(4);
-    EXPECT_EQ(e.text(), "0.00");
-
-    // Decimals beyond the scale stay in the number.
-    TValueEdit f;
-    f.setText("1.25"); // set by the program, past Scale
-    f.SetScale(1);
-    EXPECT_EQ(f.text(), "1.2"); // a positive scale cuts
-    f.setText("1.25");
-    f.SetScale(0);
-    f.SetBase(2);
-    EXPECT_EQ(f.text(), "125");
-    f.SetValue(-7);
-    f.SetScale(2);
-    f.SetBase(5);
-    EXPECT_EQ(f.text(), "-7.00");
+    EXPECT_EQ(e.Base(), base);
+    e.setText("1.25");
+    e.SetScale(1); // a positive scale cuts extra decimals
+    EXPECT_EQ(e.text(), "1.2");
 }
 
 TEST(ValueSpin, BuildsAndLaysOutItsParts)
@@ -235,22 +167,13 @@ TEST(ValueSpin, BuildsAndLaysOutItsParts)
     TValueSpin s;
     EXPECT_EQ(s.width(), 58);
     EXPECT_EQ(s.height(), s.Edit()->height());
-    EXPECT_EQ(s.Value(), 0);
     EXPECT_EQ(s.Edit()->text(), "0");
     EXPECT_EQ(s.focusProxy(), s.Edit());
-    EXPECT_EQ(s.UpDown()->focusPolicy(), Qt::NoFocus);
-
     ShowAt(s, 100, 24);
     EXPECT_EQ(s.Edit()->geometry(), QRect(0, 0, 82, 24));
     EXPECT_EQ(s.UpDown()->geometry(), QRect(84, 0, 16, 24));
-
     s.setEnabled(false);
-    EXPECT_FALSE(s.Edit()->isEnabled());
-    EXPECT_FALSE(s.UpDown()->isEnabled());
-
-    s.SetEditColor(0x0000FF);
-    EXPECT_EQ(s.EditColor(), 0x0000FF);
-    EXPECT_EQ(s.Edit()->palette().color(QPalette::Base), QColor(255, 0, 0));
+    EXPECT_FALSE(s.Edit()->isEnabled() || s.UpDown()->isEnabled());
 }
 
 TEST(ValueSpin, ClampsAndReportsOnlyChanges)
@@ -258,35 +181,21 @@ TEST(ValueSpin, ClampsAndReportsOnlyChanges)
     TValueSpin s;
     s.SetMax(9999);
     QSignalSpy changes(&s, &TValueSpin::OnChange);
-
-    // Typing 12345: the fifth digit passes Max and is clamped at once.
     s.Edit()->selectAll();
-    Type(s.Edit(), "12345");
+    QTest::keyClicks(s.Edit(), "12345"); // the fifth digit passes Max
     EXPECT_EQ(s.Value(), 9999);
     EXPECT_EQ(s.Edit()->text(), "9999");
     EXPECT_EQ(changes.count(), 5); // 1, 12, 123, 1234, 9999
 
     s.SetValue(9999);
-    EXPECT_EQ(changes.count(), 5);
     s.SetValue(20000);
-    EXPECT_EQ(s.Value(), 9999);
     EXPECT_EQ(changes.count(), 5);
     s.SetValue(700);
     EXPECT_EQ(s.Edit()->text(), "700");
-    EXPECT_EQ(changes.count(), 6);
-
-    // A lower maximum pulls the value down with it.
-    s.SetMax(500);
-    EXPECT_EQ(s.Value(), 500);
+    s.SetMax(500); // pulls the value down
     EXPECT_EQ(s.Edit()->text(), "500");
     EXPECT_EQ(changes.count(), 7);
-    s.SetMin(600);
-    EXPECT_EQ(s.Value(), 500); // Min above Max: the position stays between them
-    EXPECT_EQ(s.Edit()->text(), "500");
-    s.SetMin(0);
-    EXPECT_EQ(s.Value(), 500);
 
-    // A pasted number far beyond the integer range.
     QApplication::clipboard()->setText("99999999999999");
     s.Edit()->selectAll();
     QTest::keyClick(s.Edit(), Qt::Key_V, Qt::ControlModifier);
@@ -302,7 +211,6 @@ TEST(ValueSpin, ValuesBelowMinCanBeTypedAndAreCorrectedLater)
     other->move(0, 40);
     s->SetMax(100);
     s->SetMin(5);
-    EXPECT_EQ(s->Value(), 5);
     EXPECT_EQ(s->Edit()->text(), "5");
     ShowAt(form, 200, 100);
     form.activateWindow();
@@ -311,27 +219,20 @@ TEST(ValueSpin, ValuesBelowMinCanBeTypedAndAreCorrectedLater)
 
     QSignalSpy changes(s, &TValueSpin::OnChange);
     s->Edit()->selectAll();
-    Type(s->Edit(), "1");
+    QTest::keyClicks(s->Edit(), "1");
     EXPECT_EQ(s->Edit()->text(), "1");
     EXPECT_EQ(s->Value(), 5);
-    EXPECT_EQ(changes.count(), 0); // the position did not move
-    Type(s->Edit(), "2");
+    QTest::keyClicks(s->Edit(), "2");
     EXPECT_EQ(s->Value(), 12);
-    EXPECT_EQ(changes.count(), 1);
-
-    QTest::keyClick(s->Edit(), Qt::Key_Backspace);
-    QTest::keyClick(s->Edit(), Qt::Key_Backspace);
+    QTest::keyClicks(s->Edit(), "\b\b");
     EXPECT_EQ(s->Edit()->text(), "");
     EXPECT_EQ(s->Value(), 5);
     EXPECT_EQ(changes.count(), 2);
     QTest::keyClick(s->Edit(), Qt::Key_Return);
     EXPECT_EQ(s->Edit()->text(), "5");
 
-    Type(s->Edit(), "0"); // "50"
-    EXPECT_EQ(s->Value(), 50);
     s->Edit()->selectAll();
-    Type(s->Edit(), "3");
-    EXPECT_EQ(s->Value(), 5);
+    QTest::keyClicks(s->Edit(), "3");
     other->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return other->hasFocus(); }));
     EXPECT_EQ(s->Edit()->text(), "5");
@@ -344,24 +245,17 @@ TEST(ValueSpin, KeysStepByOneButtonsByIncrement)
     s.SetIncrement(5);
     ShowAt(s, 100, 24);
     QSignalSpy changes(&s, &TValueSpin::OnChange);
-
     QTest::keyClick(s.Edit(), Qt::Key_Up);
     QTest::keyClick(s.Edit(), Qt::Key_Up);
-    EXPECT_EQ(s.Value(), 2);
-    EXPECT_EQ(s.Edit()->text(), "2");
     QTest::mouseClick(s.UpDown()->UpButton(), Qt::LeftButton);
-    EXPECT_EQ(s.Value(), 7);
-    EXPECT_EQ(s.Edit()->text(), "7");
     QTest::keyClick(s.Edit(), Qt::Key_Down);
     EXPECT_EQ(s.Value(), 6);
+    EXPECT_EQ(s.Edit()->text(), "6");
     EXPECT_EQ(changes.count(), 4);
-
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 4; ++i)
         QTest::mouseClick(s.UpDown()->UpButton(), Qt::LeftButton);
     EXPECT_EQ(s.Value(), 20);
-    const int before = changes.count();
-    QTest::keyClick(s.Edit(), Qt::Key_Up); // at Max: nothing moves, nothing fires
+    QTest::keyClick(s.Edit(), Qt::Key_Up); // at Max nothing moves, nothing fires
     QTest::mouseClick(s.UpDown()->UpButton(), Qt::LeftButton);
-    EXPECT_EQ(s.Value(), 20);
-    EXPECT_EQ(changes.count(), before);
+    EXPECT_EQ(changes.count(), 7);
 }

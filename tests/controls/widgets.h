@@ -1,9 +1,7 @@
 #pragma once
 
-// Shared steps of the control tests: showing a widget offscreen and reading
-// the colour of a spot.
+// Shows a widget offscreen and waits until it is there.
 
-#include <QImage>
 #include <QTest>
 #include <QWidget>
 
@@ -14,14 +12,4 @@ inline void ShowAt(QWidget& w, int width, int height)
     w.resize(width, height);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-}
-
-inline QImage Grab(QWidget* w)
-{
-    return w->grab().toImage();
-}
-
-inline QColor At(const QImage& img, int x, int y)
-{
-    return img.pixelColor(x, y);
 }
