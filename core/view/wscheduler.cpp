@@ -637,7 +637,7 @@ void TWScheduler::DrawCell(QPainter& painter, int col, int row, const QRect& rec
         drawError_ = e.what();
     } catch (...) {
         painter.restore();
-        drawError_ = "?";
+        drawError_ = sjis::FromUtf8("日付の描画で不明なエラーが起きました");
     }
 }
 
