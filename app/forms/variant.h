@@ -9,6 +9,18 @@
 class QWidget;
 struct TEventData;
 
+// The host's current mail as an item takes it over when it links to it: the
+// link (ID and key), the cleaned subject, the readable text (CR LF) and the
+// priority.
+struct TMailLinkInfo
+{
+    std::string MailID;
+    std::string MailKey;
+    std::string Subject;
+    std::string Text;
+    int Priority = 0;
+};
+
 class TBuildVariant
 {
 public:
@@ -20,6 +32,22 @@ public:
     virtual std::string CurrentMailID() { return {}; }
     // Makes the host show the mail with this ID.
     virtual void SetCurrentMail(const std::string& mailId) { (void)mailId; }
+    // The "Subject" header of the mail the host shows now.
+    virtual std::string CurrentMailSubject() { return {}; }
+    // Reads the host's current mail for a link; false when there is none.
+    virtual bool CurrentMailLink(TMailLinkInfo& out)
+    {
+        (void)out;
+        return false;
+    }
+    // Selects an item's linked mail in the host; a link the host renumbered
+    // is repaired in the item (and saved with save).
+    virtual void OpenLinkedMail(TEventData& item, bool save, QWidget* parent)
+    {
+        (void)item;
+        (void)save;
+        (void)parent;
+    }
     // Opens the host's reply to the mail it shows now.
     virtual void ReplyToCurrentMail() { }
     // Sends an item by mail; address is a bare mail address or empty (no

@@ -1,0 +1,80 @@
+#include "app/forms/datepicker.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+
+#include <algorithm>
+
+namespace forms {
+
+namespace {
+
+const qint64 kJulianOfDayZero = QDate(1899, 12, 30).toJulianDay();
+
+} // namespace
+
+QDate ToQDate(days::Day day)
+{
+    return QDate::fromJulianDay(kJulianOfDayZero + day);
+}
+
+days::Day FromQDate(const QDate& date)
+{
+    return static_cast<days::Day>(date.toJulianDay() - kJulianOfDayZero);
+}
+
+} // namespace forms
+
+TDatePicker::TDatePicker(QWidget* parent) : QDateEdit(parent)
+{
+    setCalendarPopup(true);
+    setDisplayFormat(u"yyyy/MM/dd"_qs);
+    setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
+}
+
+days::Day TDatePicker::MinDay()
+{
+    return days::Encode(100, 1, 1);
+}
+
+days::Day TDatePicker::MaxDay()
+{
+    return days::kMaxDay;
+}
+
+days::Day TDatePicker::Day() const
+{
+    return forms::FromQDate(date());
+}
+
+void TDatePicker::SetDay(days::Day day)
+{
+    setDate(forms::ToQDate(std::clamp(day, MinDay(), MaxDay())));
+}
+
+TCheckDatePicker::TCheckDatePicker(QWidget* parent) : QWidget(parent)
+{
+    Check = new QCheckBox(this);
+    Edit = new TDatePicker(this);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    row->addWidget(Check);
+    row->addWidget(Edit, 1);
+    Edit->setEnabled(false);
+    connect(Check, &QCheckBox::toggled, this, [this](bool on) {
+        Edit->setEnabled(on);
+        emit Changed();
+    });
+    connect(Edit, &QDateEdit::dateChanged, this, [this] { emit Changed(); });
+}
+
+bool TCheckDatePicker::Checked() const
+{
+    return Check->isChecked();
+}
+
+void TCheckDatePicker::SetChecked(bool checked)
+{
+    Check->setChecked(checked);
+}
