@@ -1,8 +1,17 @@
 #pragma once
 
-// What differs between the two builds where the windows touch mail: the
-// program and the plug-in each install one variant at start. The answers of
-// this base class are the program build's, which has no host mail client.
+// What differs between the two builds: the program and the plug-in each
+// install one variant at start. It answers where the data files lie, the
+// captions and items only one build has, and everything that needs the host
+// mail client (the host's current mail, selecting a linked mail, replies,
+// sending an item). The answers of this base class are the program build's,
+// which has no host mail client; TProgramVariant adds the executable's own
+// data folder, and the plug-in installs a variant of its own.
+
+#include "app/datapaths.h"
+#include "app/settings/consts.h"
+
+#include <QString>
 
 #include <string>
 
@@ -26,7 +35,33 @@ class TBuildVariant
 public:
     virtual ~TBuildVariant();
 
-    // True when a host mail client is there to ask (the plug-in build).
+    virtual strconst::Build Build() const { return strconst::Build::Program; }
+    bool IsProgram() const { return Build() == strconst::Build::Program; }
+
+    // --- Data files
+    // The program's: beside the running executable.
+    virtual TDataPaths DataPaths() const;
+
+    // --- Captions and items of one build only
+    // Hint of the main window's hide button.
+    virtual QString HideButtonHint() const;
+    // Caption of the options menu's send item.
+    virtual QString SendToCaption() const;
+    // Caption of the settings dialog's automatic-registration group.
+    virtual QString AutoPickupCaption() const;
+    // Copied text is watched and can be imported ("クリップボードからインポート").
+    virtual bool ImportsClipboard() const { return true; }
+    // Closing the main window ends the program; otherwise closing only
+    // hides it and the host keeps it for later.
+    virtual bool CloseEndsProgram() const { return true; }
+    // The window title is also the application's title (the task-bar text).
+    virtual bool TitleIsApplicationTitle() const { return true; }
+
+    // --- The host mail client
+    // True when a host mail client is there to ask (the plug-in build):
+    // the quick mail link, the alarm window's reply and return-to-mail, the
+    // entry dialog's mail-link group, the list window's linked-mail button,
+    // the settings for replies and for the day digest.
     virtual bool HasHostMail() const { return false; }
     // The ID of the mail the host shows now; empty when there is none.
     virtual std::string CurrentMailID() { return {}; }
@@ -50,8 +85,22 @@ public:
     }
     // Opens the host's reply to the mail it shows now.
     virtual void ReplyToCurrentMail() { }
+    // Selects a linked mail in the host, following it by its key when it was
+    // moved, and returns the ID it found there (empty when none).
+    virtual std::string SelectMail(const std::string& mailId, const std::string& folder,
+                                   const std::string& mailKey)
+    {
+        (void)mailId;
+        (void)folder;
+        (void)mailKey;
+        return {};
+    }
+
+    // --- Sending
     // Sends an item by mail; address is a bare mail address or empty (no
-    // recipient). parent is the window that asked.
+    // recipient). parent is the window that asked. The program's sending
+    // (the block on the clipboard and a "mailto:" link) comes with its mail
+    // support.
     virtual void SendScheduleMail(const std::string& address, const TEventData& item,
                                   QWidget* parent)
     {
@@ -61,8 +110,32 @@ public:
     }
 };
 
+// The stand-alone program for a given executable: its data lie beside it.
+class TProgramVariant : public TBuildVariant
+{
+public:
+    explicit TProgramVariant(std::string executablePath);
+    TDataPaths DataPaths() const override;
+
+private:
+    std::string executablePath_;
+};
+
 // The variant of this process: the one installed, else the program build's.
 TBuildVariant& BuildVariant();
-// Installs a variant (not owned; it must outlive its use). nullptr goes back
-// to the program build's answers.
-void SetBuildVariant(TBuildVariant* variant);
+// Installs a variant (not owned; it must outlive its use) and returns the
+// one installed before. nullptr goes back to the program build's answers.
+TBuildVariant* SetBuildVariant(TBuildVariant* variant);
+
+// Installs a variant for the lifetime of the object (tests).
+class TScopedBuildVariant
+{
+public:
+    explicit TScopedBuildVariant(TBuildVariant* variant) : previous_(SetBuildVariant(variant)) { }
+    ~TScopedBuildVariant() { SetBuildVariant(previous_); }
+    TScopedBuildVariant(const TScopedBuildVariant&) = delete;
+    TScopedBuildVariant& operator=(const TScopedBuildVariant&) = delete;
+
+private:
+    TBuildVariant* previous_;
+};

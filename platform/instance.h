@@ -1,0 +1,70 @@
+#pragma once
+
+// One Kalvero per data folder. The running Kalvero holds an advisory lock
+// on a lock file beside its schedule file (the operating system drops it
+// when the process ends, however it ends) and listens on a local socket
+// named after that file. A second start finds the lock taken and asks the
+// running one to come forward instead of opening the same files again.
+
+#include <QObject>
+
+#include <string>
+
+class QLocalServer;
+
+namespace instance {
+
+class TInstanceLock
+{
+public:
+    enum class State {
+        Acquired, // this process holds the folder
+        Busy, // another process holds it
+        Failed, // the lock file could not be opened (see Error)
+    };
+
+    // Opens (creating when missing, never truncating) and locks the file.
+    explicit TInstanceLock(const std::string& lockFile);
+    ~TInstanceLock();
+    TInstanceLock(const TInstanceLock&) = delete;
+    TInstanceLock& operator=(const TInstanceLock&) = delete;
+
+    State state() const { return state_; }
+    const std::string& Error() const { return error_; }
+
+private:
+    int fd_ = -1;
+    State state_ = State::Failed;
+    std::string error_;
+};
+
+// The running instance's end of the channel: emits RaiseRequested when a
+// second start asks for the window.
+class TRaiseServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TRaiseServer(QObject* parent = nullptr);
+    ~TRaiseServer() override;
+
+    // Listens for the data folder of lockFile. Call only while holding its
+    // lock: a socket left behind by a process that died is replaced.
+    bool Listen(const std::string& lockFile);
+
+signals:
+    void RaiseRequested();
+
+private:
+    void OnConnection();
+    QLocalServer* server_ = nullptr;
+};
+
+// The second start's end: asks the instance holding lockFile to show its
+// window. True when it answered within timeoutMs.
+bool RequestRaise(const std::string& lockFile, int timeoutMs = 3000);
+
+// The socket name for a lock file (per user and per folder).
+QString ServerName(const std::string& lockFile);
+
+} // namespace instance

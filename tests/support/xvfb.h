@@ -1,0 +1,86 @@
+#pragma once
+
+// A private X server for tests that need a real display: starts Xvfb on a
+// free display number and stops it again. display() is empty when Xvfb is
+// not installed or would not start; such tests skip.
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QThread>
+
+#include <chrono>
+
+class XvfbServer
+{
+public:
+    explicit XvfbServer(const QString& screen = QStringLiteral("1024x768x24"))
+    {
+        const QString exe = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (exe.isEmpty()) {
+            problem_ = QStringLiteral("Xvfb is not installed");
+            return;
+        }
+        for (int n = 77; n < 140 && display_.isEmpty(); ++n) {
+            if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
+                QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
+                continue;
+            process_.start(exe,
+                           { QStringLiteral(":%1").arg(n), QStringLiteral("-screen"),
+                             QStringLiteral("0"), screen, QStringLiteral("-nolisten"),
+                             QStringLiteral("tcp"), QStringLiteral("-noreset") });
+            if (!process_.waitForStarted(5000))
+                continue;
+            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
+            // Up to ten seconds for the server to come up; a server that lost
+            // the race for the number exits and the next number is tried.
+            for (int i = 0; i < 200; ++i) {
+                if (QFileInfo::exists(socket)) {
+                    display_ = QStringLiteral(":%1").arg(n);
+                    break;
+                }
+                if (process_.state() != QProcess::Running)
+                    break;
+                QThread::msleep(50);
+            }
+            if (display_.isEmpty())
+                Stop();
+        }
+        if (display_.isEmpty())
+            problem_ = QStringLiteral("Xvfb did not start");
+    }
+
+    ~XvfbServer() { Stop(); }
+    XvfbServer(const XvfbServer&) = delete;
+    XvfbServer& operator=(const XvfbServer&) = delete;
+
+    QString display() const { return display_; }
+    QString problem() const { return problem_; }
+
+    // An environment for a child process on this display.
+    QProcessEnvironment Environment(const QString& platform = QStringLiteral("xcb")) const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display_);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        return env;
+    }
+
+private:
+    void Stop()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            if (!process_.waitForFinished(5000)) {
+                process_.kill();
+                process_.waitForFinished(5000);
+            }
+        }
+    }
+
+    QProcess process_;
+    QString display_;
+    QString problem_;
+};
