@@ -32,7 +32,7 @@ std::string Canonical(const std::string& path)
 
 } // namespace
 
-TInstanceLock::TInstanceLock(const std::string& lockFile)
+TInstanceLock::TInstanceLock(const std::string& lockFile) : path_(lockFile)
 {
     fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ < 0) {
@@ -58,6 +58,16 @@ TInstanceLock::~TInstanceLock()
 {
     if (fd_ >= 0)
         ::close(fd_); // releases the lock
+}
+
+void TInstanceLock::Release()
+{
+    if (state_ == State::Acquired)
+        ::unlink(path_.c_str());
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    state_ = State::Failed;
 }
 
 QString ServerName(const std::string& lockFile)

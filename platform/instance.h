@@ -32,7 +32,12 @@ public:
     State state() const { return state_; }
     const std::string& Error() const { return error_; }
 
+    // Ends an orderly run: removes the lock file while still holding it,
+    // then lets go, so the folder holds only the data files afterwards.
+    void Release();
+
 private:
+    std::string path_;
     int fd_ = -1;
     State state_ = State::Failed;
     std::string error_;

@@ -30,6 +30,11 @@ TEST(InstanceLock, SecondHolderIsRefusedUntilTheFirstEnds)
     }
     TInstanceLock again(lock);
     EXPECT_EQ(again.state(), TInstanceLock::State::Acquired);
+    // An orderly end takes the file away with the lock.
+    again.Release();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(lock)));
+    TInstanceLock next(lock);
+    EXPECT_EQ(next.state(), TInstanceLock::State::Acquired);
 }
 
 TEST(InstanceLock, ExistingFileIsNotTruncatedAndMissingFolderFails)
