@@ -1,0 +1,256 @@
+#pragma once
+
+// TSchedForm, the main window of both builds: the calendar with its tool
+// bars, the dockable list window and memo view, the data files, the settings
+// flow, the global hot keys and the one-second clock that rings alarms.
+//
+// Components carry their names as object names (tests and the other windows
+// find them by name). Tags and image indexes live in the dynamic properties
+// "tag" and "imageIndex".
+//
+// Creation runs each start-up step on its own: a step that fails is reported
+// once and the later steps still run, so the schedule always loads.
+
+#include "core/days.h"
+#include "core/eventdata.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class TBevelLabel;
+class TColorButton;
+class TDockClientForm;
+class TDockPanel;
+class TListWindow;
+class TMemoForm;
+class TSchedForm;
+class TWScheduler;
+
+namespace hotkeys {
+class THotKeyBackend;
+}
+
+// The settings dialog as the main window uses it: Execute loads the
+// dialog from the settings, shows it modally and returns true after OK
+// (the settings then hold the new values).
+class TSetupDialog
+{
+public:
+    virtual ~TSetupDialog() = default;
+    virtual bool Execute() = 0;
+};
+
+// The export dialog as the export button uses it.
+class TExportDialog
+{
+public:
+    virtual ~TExportDialog() = default;
+    // The file-name history, the first entry selected.
+    virtual void SetFileNames(const std::vector<std::string>& names) = 0;
+    virtual std::vector<std::string> FileNames() const = 0;
+    // Whether "leave out secret items" may be chosen (it is unchecked when
+    // not).
+    virtual void SetNoSecretEnabled(bool enabled) = 0;
+    // Runs the dialog; true when it exported.
+    virtual bool Execute() = 0;
+};
+
+// Where the main window gets the dialogs that other windows provide. Each
+// factory may be empty: the command then does nothing. Tests install their
+// own.
+struct TSchedFormDialogs
+{
+    // Made once at creation, owned by the main window.
+    std::function<std::unique_ptr<TSetupDialog>(TSchedForm* owner)> Setup;
+    // Made per use.
+    std::function<std::unique_ptr<TExportDialog>(TSchedForm* owner)> Export;
+    // Shows the alarm window of one due item modally and frees it (empty:
+    // the alarm window). previousMail is the host's mail of the moment the
+    // alarm rang (empty in the program).
+    std::function<void(TSchedForm* owner, const std::string& previousMail, PEventData item)> Alarm;
+};
+TSchedFormDialogs& SchedFormDialogs();
+
+class TSchedForm : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Creates the window and runs the start-up steps: data paths from the
+    // build variant, settings, window state, phone book and memo pad,
+    // holidays, schedule, grid type, hot keys. The window is not shown.
+    explicit TSchedForm(QWidget* parent = nullptr);
+    // Saves the window state, histories and view switches into the
+    // settings (the settings file itself is written by the caller).
+    ~TSchedForm() override;
+
+    // --- Components
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* HideBtn = nullptr;
+    QToolButton* AddFileBtn = nullptr;
+    QToolButton* NewBtn = nullptr;
+    QToolButton* EditBtn = nullptr;
+    QToolButton* ToolButton4 = nullptr; // copy
+    QToolButton* ToolButton7 = nullptr; // paste
+    QToolButton* DelBtn = nullptr;
+    QToolButton* EraseBtn = nullptr;
+    QToolButton* ViewListBtn = nullptr;
+    QToolButton* MemoView = nullptr;
+    QToolButton* ExportBtn = nullptr;
+    QToolButton* SetupBtn = nullptr;
+    QLabel* Separater = nullptr; // the clock
+    QToolButton* GridType = nullptr;
+    QWidget* Padding = nullptr;
+    QToolButton* Personal = nullptr;
+    QToolButton* Official = nullptr;
+    QToolButton* ImportBtn = nullptr;
+
+    QWidget* CalendarPanel = nullptr;
+    TWScheduler* Calendar = nullptr;
+    QToolBar* ToolBar2 = nullptr;
+    QToolButton* PrevYear = nullptr;
+    QToolButton* PrevPage = nullptr;
+    TColorButton* HereLabel = nullptr;
+    QToolButton* NextPage = nullptr;
+    QToolButton* NextYear = nullptr;
+    TBevelLabel* TitleCaption = nullptr;
+
+    TDockPanel* DockLeft = nullptr;
+    TDockPanel* DockRight = nullptr;
+    TDockPanel* DockBottom = nullptr;
+    TListWindow* ListWindow = nullptr;
+    TMemoForm* MemoForm = nullptr;
+
+    QAction* EditAction = nullptr;
+    QAction* DelAction = nullptr;
+    QAction* NewAction = nullptr;
+    QAction* CopyAction = nullptr;
+    QAction* PasteAction = nullptr;
+    QAction* CutAction = nullptr;
+    QAction* GridAction = nullptr;
+    QAction* PrivAction = nullptr;
+    QAction* WorkAction = nullptr;
+    QAction* CloseAction = nullptr;
+    QAction* SetupAction = nullptr;
+
+    QMenu* OptPopup = nullptr;
+    QAction* NNewEvent = nullptr;
+    QMenu* NEvent = nullptr; // per-day sub-items
+    QMenu* NDelete = nullptr;
+    QMenu* NCopy = nullptr;
+    QAction* NPaste = nullptr;
+    QAction* N2 = nullptr; // separator before QuickLink
+    QMenu* QuickLink = nullptr;
+    QMenu* SendTo = nullptr;
+    QAction* PImport = nullptr;
+    QMenu* N8 = nullptr; // "カレンダー表示"
+    QAction* NAutoMark = nullptr;
+    QAction* NBegTime = nullptr;
+    QAction* NSecret = nullptr;
+    QAction* NEvent3 = nullptr;
+    QAction* NEventHint = nullptr;
+    QAction* N_Todo = nullptr;
+    QMenu* EditPopup = nullptr;
+    QAction* N_Check = nullptr;
+    QMenu* DispPriority = nullptr;
+    QAction* PM_None = nullptr;
+    QAction* PM_Low = nullptr;
+    QAction* PM_Mid = nullptr;
+    QAction* PM_High = nullptr;
+    QAction* ToDo = nullptr;
+    QMenu* MoveDirect = nullptr;
+
+    QTimer* AlermTimer1 = nullptr;
+
+    // --- Window state
+    std::string SchedulePath;
+    // The item the title caption shows (kept in its data pointer); nullptr
+    // when none.
+    PEventData CurrentItem() const;
+    // The settings dialog, made at creation (nullptr without a factory).
+    TSetupDialog* SetupForm() const { return setupForm_.get(); }
+    hotkeys::THotKeyBackend* HotKeys() const { return hotKeys_.get(); }
+
+    // --- Settings flow
+    void LoadWindowSettings();
+    void ApplySettings();
+    void StoreViewSettings();
+    // The settings dialog with the hot keys released while it is open.
+    // Returns at once while it, or any other modal window, is open.
+    void ShowSetup();
+    // Restores MAINVIEW: a size of 0 or less gives 520 x 420, an axis
+    // larger than the screen half of the screen, and a window on no screen
+    // is moved onto the nearest one.
+    void RestoreBounds();
+
+    // --- Hot keys (0: INVOKE, 1: RESIZE)
+    void SetHotKey(int id, std::uint16_t shortCut);
+    void DoHotKey(int id);
+    // Shows the window (restoring it when minimised), raises and activates
+    // it: hot key 0 on a hidden window, a second start of the program.
+    void BringForward();
+
+    // --- Handlers
+    void FormActivate();
+    void HideBtnClick();
+    void CloseActionExecute();
+    void SetupActionExecute();
+    void AlermTimer1Timer();
+    // The calendar's alarm event: one alarm window per due item.
+    void CalendarAlerm(TWScheduler* sender, PEventData item);
+    // Applies the grid type of GridAction's check (the action has already
+    // switched it when this runs).
+    void GridTypeClick();
+    void ExportBtnClick();
+    void CalendarChange();
+    void CalendarChangeDate();
+
+    // The clock label's text of a moment: "yyyy年M月d日 H:mm:ss ".
+    static QString ClockText(days::Moment moment);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // The hint rule: a hint of the calendar is rebuilt every second while
+    // the mouse rests on it (an empty text takes it away).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CreateComponents();
+    QAction* NewAction_(const char* name, const QString& text, int image);
+    void UpdateGridLook();
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBars();
+    void CreateDocks();
+    void FormCreate();
+    void FormDestroy();
+    void FormClose();
+    void RestoreDock(TDockClientForm* form, const std::string& state);
+    void ReleaseHotKeys();
+    void RegisterHotKeys() noexcept;
+    // Runs one step of creation or shutdown; a failure is reported and the
+    // next step runs.
+    void Step(const std::function<void()>& step);
+
+    std::unique_ptr<hotkeys::THotKeyBackend> hotKeys_;
+    std::unique_ptr<TSetupDialog> setupForm_;
+    QTimer* hintTimer_ = nullptr;
+    bool setupRunning_ = false;
+    bool firstShow_ = true;
+    bool destroyed_ = false;
+    std::int64_t lastCheckedMinute_ = 0;
+};
+
+// The main window of this process (nullptr when none).
+extern QPointer<TSchedForm> SchedForm;
