@@ -1,0 +1,52 @@
+#include "program/startup.h"
+
+#include "app/forms/schedform.h"
+#include "app/forms/variant.h"
+#include "app/settings/initparam.h"
+#include "gui/application.h"
+#include "gui/msgdlg.h"
+#include "platform/instance.h"
+
+#include <QApplication>
+
+#include <memory>
+
+namespace program {
+
+int Run(const std::string& executablePath)
+{
+    strconst::SetBuild(strconst::Build::Program);
+    TProgramVariant variant(executablePath);
+    TScopedBuildVariant installed(&variant);
+    msgdlg::SetAppTitle(u"Miradel(アプリ版)"_qs);
+    msgdlg::InstallReportSink();
+
+    const TDataPaths paths = BuildVariant().DataPaths();
+    // Without its folder there is nothing to lock; the window reports the
+    // folder when it cannot make it.
+    EnsureFolder(paths.DataDir);
+    instance::TInstanceLock lock(paths.LockFile);
+    if (lock.state() == instance::TInstanceLock::State::Busy) {
+        if (!instance::RequestRaise(paths.LockFile))
+            msgdlg::Information(u"Kalveroは既に起動しています。"_qs);
+        return 0;
+    }
+
+    int result = 0;
+    {
+        auto form = std::make_unique<TSchedForm>();
+        instance::TRaiseServer raise;
+        if (lock.state() == instance::TInstanceLock::State::Acquired)
+            raise.Listen(paths.LockFile);
+        QObject::connect(&raise, &instance::TRaiseServer::RaiseRequested, form.get(),
+                         [&form] { gui::Guarded([&form] { form->BringForward(); }); });
+        form->show();
+        result = QApplication::exec();
+    }
+    // The window saved its state into the settings when it was destroyed.
+    InitParam.SaveToFile();
+    lock.Release();
+    return result;
+}
+
+} // namespace program
