@@ -93,6 +93,8 @@ TEST(ProgramOnX11, StartsShowsItsCalendarAndLeavesAScreenshot)
 // Counts pixels of the calendar's background inside the window's area.
 int WhitePixels(const QImage& image, const QRect& area)
 {
+    if (!image.rect().contains(area))
+        return 0;
     int n = 0;
     for (int y = area.top(); y <= area.bottom(); y += 2)
         for (int x = area.left(); x <= area.right(); x += 2)

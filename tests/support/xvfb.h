@@ -5,11 +5,11 @@
 // not installed or would not start; such tests skip.
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
-#include <QThread>
 
 #include <chrono>
 
@@ -33,17 +33,19 @@ public:
                              QStringLiteral("tcp"), QStringLiteral("-noreset") });
             if (!process_.waitForStarted(5000))
                 continue;
+            // Up to ten seconds for the server to come up. The display is
+            // ours when its lock file names our process: a server that lost
+            // the race for the number to another one exits, and the next
+            // number is tried.
             const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
-            // Up to ten seconds for the server to come up; a server that lost
-            // the race for the number exits and the next number is tried.
+            const QString lock = QStringLiteral("/tmp/.X%1-lock").arg(n);
             for (int i = 0; i < 200; ++i) {
-                if (QFileInfo::exists(socket)) {
+                if (QFileInfo::exists(socket) && LockOwner(lock) == process_.processId()) {
                     display_ = QStringLiteral(":%1").arg(n);
                     break;
                 }
-                if (process_.state() != QProcess::Running)
+                if (process_.waitForFinished(50))
                     break;
-                QThread::msleep(50);
             }
             if (display_.isEmpty())
                 Stop();
@@ -77,6 +79,16 @@ public:
     }
 
 private:
+    static qint64 LockOwner(const QString& lockFile)
+    {
+        QFile f(lockFile);
+        if (!f.open(QIODevice::ReadOnly))
+            return -1;
+        bool ok = false;
+        const qint64 pid = f.readAll().trimmed().toLongLong(&ok);
+        return ok ? pid : -1;
+    }
+
     void Stop()
     {
         if (process_.state() != QProcess::NotRunning) {
