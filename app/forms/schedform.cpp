@@ -2,6 +2,7 @@
 
 #include "app/datapaths.h"
 #include "app/forms/alermform.h"
+#include "app/forms/enterform.h"
 #include "app/forms/listwindow.h"
 #include "app/forms/memoform.h"
 #include "app/forms/toolimages.h"
@@ -445,6 +446,11 @@ void TSchedForm::FormCreate()
             setupForm_ = SchedFormDialogs().Setup(this);
     });
     Step([&] {
+        EnterForm = new TEnterForm(this);
+        EnterForm->setObjectName(QStringLiteral("EnterForm"));
+        EnterForm->SetCalendar(Calendar);
+    });
+    Step([&] {
         ListWindow->SetVisibleButton(ViewListBtn);
         ListWindow->SetStateImage(false, toolimages::ListHidden);
         ListWindow->SetStateImage(true, toolimages::ListShown);
@@ -578,8 +584,10 @@ void TSchedForm::LoadWindowSettings()
     Step([this] { RestoreDock(ListWindow, InitParam.ListView); });
     Step([this] { RestoreDock(MemoForm, InitParam.MemoView); });
     Step([this] {
-        // The entry dialog's histories (SUBJECT, PLACE, TYPES, LASTKIND)
-        // go to the entry dialog when it exists.
+        if (EnterForm)
+            EnterForm->LoadLists(InitParam);
+    });
+    Step([this] {
         ListWindow->FindString->clear();
         for (const std::string& entry : sjis::ReadCommaText(InitParam.FindList))
             ListWindow->FindString->addItem(qtext::ToQ(entry));
@@ -809,6 +817,10 @@ void TSchedForm::FormDestroy()
     Step([this] { InitParam.ListView = ListWindow->SaveDockState(); });
     Step([this] { InitParam.MemoView = MemoForm->SaveDockState(); });
     Step([this] {
+        if (EnterForm)
+            EnterForm->StoreLists(InitParam);
+    });
+    Step([this] {
         std::vector<std::string> items;
         for (int i = 0; i < ListWindow->FindString->count(); ++i)
             items.push_back(qtext::FromQ(ListWindow->FindString->itemText(i)));
@@ -816,6 +828,8 @@ void TSchedForm::FormDestroy()
     });
     Step([this] { StoreViewSettings(); });
     Step([this] { ReleaseHotKeys(); });
+    delete EnterForm;
+    EnterForm = nullptr;
     setupForm_.reset();
 }
 

@@ -31,6 +31,7 @@ class TBevelLabel;
 class TColorButton;
 class TDockClientForm;
 class TDockPanel;
+class TEnterForm;
 class TListWindow;
 class TMemoForm;
 class TSchedForm;
@@ -130,6 +131,9 @@ public:
     TDockPanel* DockBottom = nullptr;
     TListWindow* ListWindow = nullptr;
     TMemoForm* MemoForm = nullptr;
+    // The entry dialog: one instance for the window's life, so that its
+    // histories carry over from one use to the next.
+    TEnterForm* EnterForm = nullptr;
 
     QAction* EditAction = nullptr;
     QAction* DelAction = nullptr;

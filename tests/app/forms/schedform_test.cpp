@@ -145,7 +145,8 @@ TEST_F(MainWindowTest, SettingsAreAppliedAndWrittenBack)
              "MEMOFONT=IPAPGothic,128,$008000,0,11,0\r\n"
              "BACKCOLOR=$E0FFE0\r\nTODAYCOLOR=$C0C0FF\r\nSCHEDCOLOR=$D0D0D0\r\n"
              "MEMOTITLE=ノート\r\nPHONETAB=0\r\nAUTOTITLE=0\r\nTIMEDISP=1\r\n"
-             "FINDLIST=会議,\"a b\"\r\nREDUCEDAY=1\r\nDATECOLUMN=120\r\nFOO=kept\r\n"));
+             "FINDLIST=会議,\"a b\"\r\nREDUCEDAY=1\r\nDATECOLUMN=120\r\nFOO=kept\r\n"
+             "SUBJECT=定例会,\"x y\"\r\nPLACE=本社\r\nTYPES=仕事:FF0000\r\nLASTKIND=1\r\n"));
     Create();
     Show();
     EXPECT_EQ(form->windowTitle(), u"仕事の予定"_qs);
@@ -211,6 +212,11 @@ TEST_F(MainWindowTest, SettingsAreAppliedAndWrittenBack)
     EXPECT_EQ(Value(ini, "BACKCOLOR"), std::to_string(0xE0FFE0));
     EXPECT_EQ(Value(ini, "TIMEDISP"), "1");
     EXPECT_EQ(Value(ini, "FOO"), "kept");
+    // The entry dialog's histories pass through it unchanged.
+    EXPECT_EQ(Value(ini, "SUBJECT"), SJ("定例会,\"x y\""));
+    EXPECT_EQ(Value(ini, "PLACE"), SJ("本社"));
+    EXPECT_EQ(Value(ini, "TYPES"), SJ("仕事:FF0000"));
+    EXPECT_EQ(Value(ini, "LASTKIND"), "1");
 }
 
 TEST_F(MainWindowTest, BoundsOfNoSizeOrOffEveryScreenAreMended)
