@@ -114,9 +114,11 @@ void TRaiseServer::OnConnection()
             }
             const QByteArray line = socket->readLine(64);
             if (line == kRaise) {
+                // The answer follows the request's handling: a second start
+                // that hears it knows the window was asked to come forward.
+                emit RaiseRequested();
                 socket->write(kDone);
                 socket->flush();
-                emit RaiseRequested();
             }
             socket->disconnectFromServer();
         });
