@@ -367,11 +367,11 @@ void TSchedForm::CreateToolBars()
     ToolBar1->addWidget(Padding);
     Personal = actionButton("Personal", PrivAction);
     Official = actionButton("Official", WorkAction);
-    Official->setMenu(DispPriority);
+    // The priority levels are the company button's right-click menu and the
+    // priority button's drop-down.
     Official->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Official, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { DispPriority->popup(Official->mapToGlobal(pos)); });
-    Official->setPopupMode(QToolButton::DelayedPopup);
     ImportBtn = button("ImportBtn", u"重要度による表示切替え"_qs, toolimages::PriorityOff);
     SetTag(ImportBtn, 0);
     ImportBtn->setMenu(DispPriority);

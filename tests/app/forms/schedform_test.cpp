@@ -103,19 +103,6 @@ TEST_F(MainWindowTest, ComponentsCarryTheirNamesAndTexts)
                               "EditPopup", "DispPriority", "MoveDirect" })
         EXPECT_NE(form->findChild<QObject*>(QLatin1String(name)), nullptr) << name;
 
-    auto action = [this](const char* name) {
-        QAction* a = form->findChild<QAction*>(QLatin1String(name));
-        EXPECT_NE(a, nullptr) << name;
-        return a ? a->text() : QString();
-    };
-    EXPECT_EQ(action("EditAction"), u"編集"_qs);
-    EXPECT_EQ(action("NewAction"), u"新規予定"_qs);
-    EXPECT_EQ(action("GridAction"), u"週間表示"_qs);
-    EXPECT_EQ(action("CloseAction"), u"閉じる(&X)"_qs);
-    EXPECT_EQ(action("SetupAction"), u"オプション..."_qs);
-    EXPECT_EQ(action("NAutoMark"), u"件名/マーク切替"_qs);
-    EXPECT_EQ(action("N_Check"), u"完了チェック"_qs);
-    EXPECT_EQ(action("PM_High"), u"重要度 ≧ 高"_qs);
     EXPECT_EQ(form->DispPriority->property("tag").toInt(), -1);
     EXPECT_EQ(form->PM_Mid->property("tag").toInt(), 2);
     EXPECT_EQ(form->PrevYear->toolTip(), u"前の年へ"_qs);

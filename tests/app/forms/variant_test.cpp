@@ -32,14 +32,8 @@ TEST(BuildVariant, DefaultIsTheProgramBesideTheRunningExecutable)
         QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
     EXPECT_EQ(variant.DataPaths().ScheduleFile,
               exe.substr(0, exe.find_last_of('/') + 1) + "Kalvero.sch");
-    EXPECT_EQ(variant.CurrentMailID(), "");
     EXPECT_EQ(variant.SelectMail("1@x", "f", "k"), "");
     EXPECT_FALSE(variant.HasHostMail());
-    EXPECT_TRUE(variant.CloseEndsProgram());
-    EXPECT_TRUE(variant.ImportsClipboard());
-    EXPECT_EQ(variant.HideButtonHint(), u"タスクトレイに入れる"_qs);
-    EXPECT_EQ(variant.SendToCaption(), u"コピー＆送信..."_qs);
-    EXPECT_EQ(variant.AutoPickupCaption(), u"テキストコピー時の動作"_qs);
 }
 
 TEST(BuildVariant, InstalledVariantAnswersUntilTheScopeEnds)
