@@ -6,6 +6,7 @@
 #include "gui/application.h"
 #include "gui/msgdlg.h"
 #include "platform/instance.h"
+#include "platform/termination.h"
 
 #include <QApplication>
 
@@ -40,6 +41,11 @@ int Run(const std::string& executablePath)
             raise.Listen(paths.LockFile);
         QObject::connect(&raise, &instance::TRaiseServer::RaiseRequested, form.get(),
                          [&form] { gui::Guarded([&form] { form->BringForward(); }); });
+        // Asked to end (the session ends, Ctrl+C): closed as by the user, so
+        // that the settings and any unsaved change reach the disk.
+        termination::TTerminationWatch terminate;
+        QObject::connect(&terminate, &termination::TTerminationWatch::Requested, form.get(),
+                         [&form] { form->close(); });
         form->show();
         result = QApplication::exec();
     }

@@ -28,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
 
 QApplication* CreateTestApplication(int& argc, char** argv)
 {
@@ -87,6 +88,13 @@ TEST_F(ProgramTest, FreshFolderRunsAndLeavesOnlyTheSettings)
     std::string ini;
     ASSERT_TRUE(files::ReadAll(dir + "Kalvero.ini", ini));
     EXPECT_EQ(CountLines(ini), 51);
+}
+
+TEST_F(ProgramTest, TerminationSignalEndsTheRunInOrder)
+{
+    QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+    EXPECT_EQ(program::Run(dir + "Kalvero"), 0);
+    EXPECT_EQ(Files(), QStringList({ u"Kalvero.ini"_qs }));
 }
 
 TEST_F(ProgramTest, ExecutableUnderAnotherNameHasItsOwnSettingsFile)
