@@ -202,6 +202,7 @@ void TSchedForm::CreateComponents()
     Calendar->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Calendar, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { OptPopup->popup(Calendar->mapToGlobal(pos)); });
+    CreateViewHandlers();
 }
 
 QAction* TSchedForm::NewAction_(const char* name, const QString& text, int image)
@@ -905,47 +906,8 @@ bool TSchedForm::eventFilter(QObject* watched, QEvent* event)
 // ---------------------------------------------------------------------------
 // Views
 
-void TSchedForm::UpdateGridLook()
-{
-    const bool weekly = GridAction->isChecked();
-    SetImage(GridAction, weekly ? toolimages::WeekGrid : toolimages::MonthGrid);
-    const QString unit = weekly ? u"週"_qs : u"月"_qs;
-    PrevPage->setToolTip(u"前"_qs + unit + u"へ"_qs);
-    NextPage->setToolTip(u"翌"_qs + unit + u"へ"_qs);
-}
-
-void TSchedForm::GridTypeClick()
-{
-    const bool weekly = GridAction->isChecked();
-    UpdateGridLook();
-    Calendar->SetGridType(weekly ? gtWeekly : gtMonthly);
-    InitParam.WeeklyDisp = weekly;
-}
-
-void TSchedForm::CalendarChange()
-{
-    HereLabel->SetCaption(QStringLiteral("%1年 %2月").arg(Calendar->Year()).arg(Calendar->Month()));
-}
-
 void TSchedForm::CalendarChangeDate()
 {
-}
-
-void TSchedForm::ExportBtnClick()
-{
-    if (!SchedFormDialogs().Export)
-        return;
-    std::unique_ptr<TExportDialog> dialog = SchedFormDialogs().Export(this);
-    if (!dialog)
-        return;
-    std::vector<std::string> names;
-    for (std::string& name : sjis::ReadCommaText(InitParam.ExportFile))
-        if (!name.empty())
-            names.push_back(std::move(name));
-    dialog->SetFileNames(names);
-    dialog->SetNoSecretEnabled(NSecret->isChecked());
-    if (dialog->Execute())
-        InitParam.ExportFile = sjis::WriteCommaText(dialog->FileNames());
 }
 
 PEventData TSchedForm::CurrentItem() const

@@ -219,6 +219,37 @@ public:
     void CalendarChange();
     void CalendarChangeDate();
 
+    // --- Navigation and views
+    // A navigation button's step from its tag: tens digit - 1 years, units
+    // digit - 1 pages (months, or weeks in the week grid).
+    void MoveYearMonth(QObject* sender);
+    // Today.
+    void MoveMonthClick();
+    // The direct-date menu's items: a year, or -1 to type a date.
+    void YearMenuClick(int tag);
+    void MonthMenuClick(int tag);
+    // Shows or hides personal (PrivAction) or company (WorkAction) items.
+    void PersonalClick(QAction* action);
+    // A level of the priority menu; ImportBtn switches the filter on and off.
+    void DisplayPriority(QAction* item);
+    void ImportBtnClick();
+    void ApplyPriorityFilter(int on);
+    void NAutoMarkClick();
+    void NBegTImeClick();
+    void NEvent3Click();
+    void NEventHintClick();
+    void N_TodoClick();
+    // Switching secret items on asks for the password first (when one is
+    // set); NSecret's check has not changed yet when this runs.
+    void NSecretClick();
+    // Keys on the calendar before the grid sees them; true when taken.
+    bool CalendarKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // Adds a schedule file or a CSV file to the schedule, all or nothing.
+    void AddFileBtnClick();
+    // The whole of a merge once the file is chosen: filterIndex 1 merges a
+    // schedule file, 2 imports CSV. False when nothing was added.
+    bool MergeFile(const std::string& path, int filterIndex);
+
     // The clock label's text of a moment: "yyyy年M月d日 H:mm:ss ".
     static QString ClockText(days::Moment moment);
 
@@ -231,6 +262,12 @@ protected:
 
 private:
     void CreateComponents();
+    // Connects the navigation and view handlers (schedform_views.cpp).
+    void CreateViewHandlers();
+    void RebuildMoveDirect();
+    // After items left the view: the title caption, the memo view and the
+    // search results let go of what is no longer shown.
+    void ForgetHiddenItems();
     QAction* NewAction_(const char* name, const QString& text, int image);
     void UpdateGridLook();
     void CreateActions();
