@@ -5,7 +5,7 @@
 //
 // Goal: under 8 ms per full repaint (a frame at 60 Hz is 16 ms).
 
-#include "core/sjis.h"
+#include "bench/sample_schedule.h"
 #include "core/view/wscheduler.h"
 
 #include <QApplication>
@@ -23,64 +23,19 @@ using days::Day;
 
 const days::Moment kNow = days::MomentOf(days::Encode(2026, 5, 13), 600);
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "calendar_bench";
-    static char* argv[] = { name, nullptr };
-    static QApplication* app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
-
 // 10,000 items over ten years around the shown month; repeatingShare of
 // them (in percent) repeat, by every pattern.
 void Fill(TWScheduler& cal, int count, int repeatingShare)
 {
     std::mt19937 rng(7);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    const std::uint32_t patterns[] = {
-        rp::Repeating | rp::Daily | (rp::WeekdayBit(1) << 16) | (rp::WeekdayBit(7) << 16),
-        rp::Repeating | rp::Weekly | rp::UseWeekdays | rp::WeekdayBit(2) | rp::WeekdayBit(5),
-        rp::Repeating | rp::Weekly | rp::UseWeekdays | rp::WeekdayBit(4) | rp::SkipHolidays |
-            rp::ShiftEarlier,
-        rp::Repeating | rp::Monthly,
-        rp::Repeating | rp::Monthly | rp::LastDay,
-        rp::Repeating | rp::Monthly | rp::UseWeekdays | rp::WeekdayBit(3) | rp::WeekBit(2) |
-            rp::WeekBit(4),
-        rp::Repeating | rp::Yearly,
-        rp::Repeating | rp::Yearly | rp::LastDay,
-        rp::Repeating | rp::Yearly | rp::UseWeekdays | rp::WeekdayBit(2) | rp::WeekBit(2),
-    };
-    const std::string subjects[] = { SJ("定例会議"), SJ("顧客訪問 ソフト開発"),
-                                     SJ("歯医者"),   SJ("締切: 月次報告書"),
-                                     SJ("誕生日"),   SJ("ﾃﾆｽ") };
-    const std::string kinds[] = { "", SJ("仕事:FF0000"), SJ("個人:008000:C0C0C0"), SJ("家族") };
     TSchedList& store = cal.Store();
     store.Loading = true;
     const Day base = days::Encode(2021, 5, 1);
     for (int i = 0; i < count; ++i) {
-        TEventData e;
-        e.Date = base + pick(3650);
-        if (pick(100) < repeatingShare) {
-            e.Repeat = patterns[pick(9)];
-            e.LimitDate = pick(3) == 0 ? e.Date + 200 + pick(1000) : -1;
-        }
-        if (pick(3)) {
-            e.StartTime = 360 + pick(900);
-            e.EndTime = e.StartTime + 30 + pick(120);
-            e.HasTime = true;
-        }
-        e.Subject = subjects[pick(6)] + std::to_string(i);
-        e.DataType = kinds[pick(4)];
-        e.KindBits = pick(3);
-        e.Priority = pick(5);
+        TEventData e = benchdata::RandomItem(rng, base, 3650, repeatingShare, i);
         e.Done = e.Priority == 4 && pick(2);
         e.Cancelled = pick(20) == 0;
-        e.AlarmBefore = pick(2) ? 15 : 0;
         store.AddEvent(e, false);
     }
     store.SortEvents();
@@ -95,7 +50,7 @@ struct Setup
 
     Setup(int repeatingShare, bool autoTitle)
     {
-        App();
+        benchdata::App();
         cal = std::make_unique<TWScheduler>();
         cal->SetBorderStyle(bsNone);
         QFont face(u"IPAPGothic"_qs);

@@ -5,6 +5,7 @@
 #include "app/forms/schedform.h"
 #include "app/forms/variant.h"
 #include "app/settings/initparam.h"
+#include "bench/sample_schedule.h"
 #include "core/files.h"
 #include "core/schedlist.h"
 #include "core/view/wscheduler.h"
@@ -21,40 +22,17 @@
 
 namespace {
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "mainwin_bench";
-    static char* argv[] = { name, nullptr };
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
-
-// 10,000 items around today: single items, weekly and monthly series, some
-// with alarms, times, places and memos.
+// 10,000 items around today (a tenth of them series), some with places and
+// memos.
 void WriteSchedule(const std::string& path)
 {
     TSchedList store;
     const days::Day today = days::Today();
+    std::mt19937 rng(11);
     for (int i = 0; i < 10000; ++i) {
-        TEventData item;
-        item.Date = today - 400 + (i * 7) % 800;
-        item.Subject = "Item " + std::to_string(i);
-        if (i % 3 == 0) {
-            item.HasTime = true;
-            item.StartTime = 8 * 60 + (i % 40) * 15;
-            item.EndTime = item.StartTime + 60;
-        }
-        if (i % 10 == 0)
-            item.Repeat = rp::WeekdayBit(days::DayOfWeek(item.Date) - 1);
+        TEventData item = benchdata::RandomItem(rng, today - 400, 800, 10, i);
         if (i % 25 == 0)
             item.Place = "Room " + std::to_string(i % 9);
-        if (i % 7 == 0) {
-            item.AlarmBefore = 10;
-            item.AlarmUnit = 0;
-        }
-        item.KindBits = 2 * (i % 2);
         item.Memo = "memo line\r\nsecond line";
         store.AddEvent(item, false);
     }
@@ -63,7 +41,7 @@ void WriteSchedule(const std::string& path)
 
 void BM_CreateToFirstPaintedCalendar(benchmark::State& state)
 {
-    App();
+    benchdata::App();
     QTemporaryDir tmp;
     const std::string dir = QFile::encodeName(tmp.path()).toStdString() + "/";
     WriteSchedule(dir + "Kalvero.sch");
