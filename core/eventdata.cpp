@@ -152,14 +152,8 @@ TColor HexToColor(std::string_view text)
         return -1;
     std::uint32_t v = 0;
     for (char c : text) {
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else
+        const int digit = sjis::HexDigit(static_cast<unsigned char>(c));
+        if (digit < 0)
             return -1;
         v = v * 16 + static_cast<std::uint32_t>(digit);
     }

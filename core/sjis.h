@@ -48,6 +48,18 @@ std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
 
+// The value of an ASCII hexadecimal digit (either case); -1 for any other byte.
+constexpr int HexDigit(unsigned char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
 // Folds ASCII letters at character starts; double-byte characters are untouched.
 std::string LowerAscii(std::string_view s);
 std::string UpperAscii(std::string_view s);
@@ -80,8 +92,8 @@ std::string FromCodePoint(char32_t cp);
 
 // A Shift_JIS text from a UTF-8 literal in the source, converted once per use
 // site: SJ("予定").
-#define SJ(utf8Literal)                                                           \
-    ([]() -> const std::string& {                                                \
-        static const std::string converted = ::sjis::FromUtf8(utf8Literal);      \
-        return converted;                                                        \
+#define SJ(utf8Literal)                                                                            \
+    ([]() -> const std::string& {                                                                  \
+        static const std::string converted = ::sjis::FromUtf8(utf8Literal);                        \
+        return converted;                                                                          \
     }())

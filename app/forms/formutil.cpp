@@ -2,8 +2,11 @@
 
 #include "gui/qtext.h"
 
+#include <QDialog>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -60,6 +63,30 @@ void TrimEdit(QLineEdit* edit)
 std::string EditText(const QLineEdit* edit)
 {
     return qtext::FromQ(edit->text());
+}
+
+QHBoxLayout* OkCancelRow(QDialog* dialog, QPushButton*& ok, const QString& okName,
+                         QPushButton*& cancel, const QString& cancelName)
+{
+    ok = new QPushButton(u"OK"_qs, dialog);
+    ok->setObjectName(okName);
+    ok->setDefault(true);
+    cancel = new QPushButton(u"キャンセル"_qs, dialog);
+    cancel->setObjectName(cancelName);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
+}
+
+QLineEdit* PasswordEdit(QWidget* parent, const QString& name)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setEchoMode(QLineEdit::Password);
+    return edit;
 }
 
 } // namespace forms

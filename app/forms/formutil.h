@@ -6,8 +6,11 @@
 
 #include <string>
 
-class QWidget;
+class QDialog;
+class QHBoxLayout;
 class QLineEdit;
+class QPushButton;
+class QWidget;
 
 namespace forms {
 
@@ -27,5 +30,15 @@ void TrimEdit(QLineEdit* edit);
 
 // The text of an edit as Shift_JIS bytes.
 std::string EditText(const QLineEdit* edit);
+
+// The "OK" and "キャンセル" buttons of a dialog under their object names,
+// OK the default button and Cancel rejecting; returns the right-aligned row
+// holding them. OK is left for the caller to connect (some dialogs check
+// their fields first).
+QHBoxLayout* OkCancelRow(QDialog* dialog, QPushButton*& ok, const QString& okName,
+                         QPushButton*& cancel, const QString& cancelName);
+
+// An edit that hides what is typed, under its object name.
+QLineEdit* PasswordEdit(QWidget* parent, const QString& name);
 
 } // namespace forms

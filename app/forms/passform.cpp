@@ -20,20 +20,9 @@ TPassForm::TPassForm(QWidget* parent)
 
     Label1 = new QLabel(u"パスワード"_qs, this);
     Label1->setObjectName(u"Label1"_qs);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(u"Edit1"_qs);
-    Edit1->setEchoMode(QLineEdit::Password);
+    Edit1 = forms::PasswordEdit(this, u"Edit1"_qs);
     Label1->setBuddy(Edit1);
-    BitBtn1 = new QPushButton(u"OK"_qs, this);
-    BitBtn1->setObjectName(u"BitBtn1"_qs);
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(u"キャンセル"_qs, this);
-    BitBtn2->setObjectName(u"BitBtn2"_qs);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    auto* buttons = forms::OkCancelRow(this, BitBtn1, u"BitBtn1"_qs, BitBtn2, u"BitBtn2"_qs);
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);
     grid->addWidget(Edit1, 0, 1);
@@ -42,7 +31,6 @@ TPassForm::TPassForm(QWidget* parent)
     Edit1->setMinimumWidth(160);
 
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TPassForm::showEvent(QShowEvent* event)

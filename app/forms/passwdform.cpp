@@ -21,24 +21,11 @@ TPasswdForm::TPasswdForm(QWidget* parent)
     Label1->setObjectName(u"Label1"_qs);
     Label2 = new QLabel(u"新パスワード"_qs, this);
     Label2->setObjectName(u"Label2"_qs);
-    Pass1 = new QLineEdit(this);
-    Pass1->setObjectName(u"Pass1"_qs);
-    Pass1->setEchoMode(QLineEdit::Password);
-    Pass2 = new QLineEdit(this);
-    Pass2->setObjectName(u"Pass2"_qs);
-    Pass2->setEchoMode(QLineEdit::Password);
+    Pass1 = forms::PasswordEdit(this, u"Pass1"_qs);
+    Pass2 = forms::PasswordEdit(this, u"Pass2"_qs);
     Label1->setBuddy(Pass1);
     Label2->setBuddy(Pass2);
-    BitBtn1 = new QPushButton(u"OK"_qs, this);
-    BitBtn1->setObjectName(u"BitBtn1"_qs);
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(u"キャンセル"_qs, this);
-    BitBtn2->setObjectName(u"BitBtn2"_qs);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    auto* buttons = forms::OkCancelRow(this, BitBtn1, u"BitBtn1"_qs, BitBtn2, u"BitBtn2"_qs);
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);
     grid->addWidget(Pass1, 0, 1);
@@ -49,7 +36,6 @@ TPasswdForm::TPasswdForm(QWidget* parent)
     Pass1->setMinimumWidth(160);
 
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TPasswdForm::SetCurrentEnabled(bool enabled)

@@ -36,11 +36,7 @@ TPhoneForm::TPhoneForm(QWidget* parent) : QDialog(parent)
     Phone = MakeEdit(this, u"Phone"_qs);
     Mail = MakeEdit(this, u"Mail"_qs);
     Note = MakeEdit(this, u"Note"_qs);
-    BitBtn1 = new QPushButton(u"OK"_qs, this);
-    BitBtn1->setObjectName(u"BitBtn1"_qs);
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(u"キャンセル"_qs, this);
-    BitBtn2->setObjectName(u"BitBtn2"_qs);
+    auto* buttons = forms::OkCancelRow(this, BitBtn1, u"BitBtn1"_qs, BitBtn2, u"BitBtn2"_qs);
 
     auto* grid = new QGridLayout(this);
     QLabel* labels[] = { Label1, Label2, Label3, Label4 };
@@ -50,15 +46,10 @@ TPhoneForm::TPhoneForm(QWidget* parent) : QDialog(parent)
         grid->addWidget(labels[i], i, 0);
         grid->addWidget(edits[i], i, 1);
     }
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
     grid->addLayout(buttons, 4, 0, 1, 2);
     Name->setMinimumWidth(220);
 
     connect(BitBtn1, &QPushButton::clicked, this, &TPhoneForm::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TPhoneForm::BitBtn1Click()

@@ -29,17 +29,6 @@ constexpr std::array<signed char, 256> MakeBase64Table()
 }
 constexpr std::array<signed char, 256> kBase64 = MakeBase64Table();
 
-inline int HexValue(unsigned char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 enum class WordCharset { Iso2022Jp, EucJp, AsIs };
 
 WordCharset CharsetOf(std::string_view prefix)
@@ -209,7 +198,7 @@ std::string DecodeQuotedPrintable(std::string_view text)
             break;
         // "=" takes itself and the next two bytes, but never more than is left.
         if (n - e >= 3) {
-            const int hi = HexValue(text[e + 1]), lo = HexValue(text[e + 2]);
+            const int hi = sjis::HexDigit(text[e + 1]), lo = sjis::HexDigit(text[e + 2]);
             if (hi >= 0 && lo >= 0)
                 out.push_back(static_cast<char>(hi * 16 + lo));
             i = e + 3;

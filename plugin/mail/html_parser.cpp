@@ -42,17 +42,6 @@ inline bool IsAsciiAlnum(unsigned char c)
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-inline int HexValue(unsigned char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 inline std::size_t FindByte(std::string_view s, char c, std::size_t from)
 {
     if (from >= s.size())
@@ -274,8 +263,8 @@ void THTMLParser::SetSource(std::string_view text, bool decodeQuotedPrintable)
         } else if (c == '\0') {
             ++i;
         } else { // "=" of quoted-printable
-            const int hi = i + 1 < n ? HexValue(U(text[i + 1])) : -1;
-            const int lo = i + 2 < n ? HexValue(U(text[i + 2])) : -1;
+            const int hi = i + 1 < n ? sjis::HexDigit(U(text[i + 1])) : -1;
+            const int lo = i + 2 < n ? sjis::HexDigit(U(text[i + 2])) : -1;
             if (hi >= 0 && lo >= 0) {
                 const char b = static_cast<char>(hi * 16 + lo);
                 if (b != '\0')
