@@ -1,19 +1,42 @@
 #pragma once
 
 // The list window: the dockable tool window beside the calendar with its
-// pages (day list, phone book, memo pad, search, to-do). The main window
-// creates, docks and restores it, shows and hides its pages and gives its
-// lists their colours and the search history; the pages' own behaviour and
-// the phone-book and memo-pad files belong to the pages.
+// pages (day list, phone book, memo pad, search, to-do) above a pane that
+// details the selected item. The main window creates, docks and restores it,
+// shows and hides its pages and gives its lists their colours and the search
+// history.
+//
+// Rows of the day list, the search results and the to-do list name their item
+// by its identity in the store (TEventData::Id), never by its address: every
+// use looks the item up first, so a row whose item has left the store is
+// harmless until StoreChanged drops it.
 
 #include "controls/customdock.h"
+#include "core/eventdata.h"
 
+#include <QPointer>
+
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
+class QAction;
 class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
 class QPlainTextEdit;
+class QRadioButton;
 class QTabWidget;
+class QToolButton;
 class QTreeWidget;
+class QTreeWidgetItem;
+class TBevelLabel;
+class TRadioGroup;
+class TSchedForm;
+class TWScheduler;
 
 class TListWindow : public TDockClientForm
 {
@@ -37,6 +60,31 @@ public:
     QTreeWidget* FindList = nullptr;
     QTreeWidget* TodoList = nullptr;
 
+    // The search page's group and its controls.
+    QGroupBox* FindBox = nullptr;
+    QToolButton* FindExec = nullptr;
+    QToolButton* ResultClear = nullptr;
+    QRadioButton* AndString = nullptr;
+    QRadioButton* OrString = nullptr;
+    QMenu* PopupDropDown = nullptr; // FindString's menu
+    QAction* HistDelete = nullptr;
+    // The to-do page's kind: 0 open, 1 done, 2 all.
+    TRadioGroup* TodoKind = nullptr;
+
+    // The detail pane.
+    QFrame* Panel2 = nullptr;
+    QLabel* Label2 = nullptr; // the date line
+    TBevelLabel* BevelLabel1 = nullptr; // place
+    TBevelLabel* BevelLabel2 = nullptr; // category and kind
+    TBevelLabel* BevelLabel3 = nullptr; // alarm
+    TBevelLabel* BevelLabel4 = nullptr; // priority
+    QLabel* CancelMsg = nullptr;
+    QToolButton* MailOpenBtn = nullptr;
+    QMenu* AlermPopup = nullptr; // BevelLabel3's menu
+    QAction* NAlerm = nullptr; // tag 0
+    QAction* NAgain = nullptr; // tag 1
+    QAction* NCancel = nullptr; // tag 2
+
     // The schedule file's path: the phone book and the memo pad lie beside
     // it (empty until LoadFiles).
     std::string BasePath;
@@ -50,4 +98,75 @@ public:
     // Shows or hides a page's tab (the page stays).
     void SetPageVisible(QWidget* page, bool visible);
     bool PageVisible(QWidget* page) const;
+
+    // --- Item rows (called by the main window)
+    // Appends a day-list row for the item.
+    void AddDayItem(PEventData item);
+    // After an item changed (remove false) or just before it leaves the
+    // store (remove true): its rows are redrawn or dropped.
+    void UpdateItem(PEventData item, bool remove);
+    // After any change of the store's items (delete, cut, bulk delete,
+    // merge, a new file): rows whose item has left the store go, the others
+    // are redrawn, and the detail pane follows. Cheap enough to call after
+    // every change.
+    void StoreChanged();
+
+    // The item a row names, or nullptr when the row is none or its item has
+    // left the store.
+    PEventData RowItem(const QTreeWidgetItem* row) const;
+    // The item of a list's selected row (nullptr as RowItem).
+    PEventData SelectedItem(const QTreeWidget* list) const;
+    // The item the detail pane shows, or nullptr.
+    PEventData ShownItem() const;
+    // The menu a widget opens on a right click, nullptr when none.
+    static QMenu* Popup(const QWidget* widget);
+
+    // Fills a row from an item: day form for the day list, date form for the
+    // search and to-do lists.
+    static void SetListRow(QTreeWidgetItem* row, const TEventData& item, bool dayForm);
+    void ShowDetails(PEventData item, bool shown);
+    void UpdateActions();
+    void UpdateCounts();
+
+    // --- Handlers
+    void InfoPageChange();
+    void SchedListDblClick();
+    // Insert edits and Delete deletes the current item; true when the key
+    // was used.
+    bool SchedListKeyDown(int key);
+    void FindListSelectItem(QTreeWidget* list);
+    // A click on a search or to-do row moves the calendar to its item.
+    void FindListDblClick(QTreeWidgetItem* row);
+    void AlermPopupPopup();
+    void NAlermChange(int tag);
+    void MailOpenBtnClick();
+    void FindExecClick();
+    void ResultClearClick();
+    void HistDeleteClick();
+    void TodoKindClick();
+    void FormResize();
+
+    // Search terms of a text: full-width spaces separate like commas, then
+    // the text splits as comma text.
+    static std::vector<std::string> SearchTerms(const std::string& text);
+    // Whether a field holds all (matchAll) or any of the terms; an empty term
+    // never occurs, and no terms match nothing.
+    static bool MatchTerms(const std::string& field, const std::vector<std::string>& terms,
+                           bool matchAll);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateFindPage();
+    void CreateTodoPage();
+    void CreateDetailPane();
+    TWScheduler* Scheduler() const;
+    // The list of the active page (the day list on the other pages).
+    QTreeWidget* ActiveList() const;
+    void SetPopup(QWidget* widget, QMenu* menu);
+    void Guard(const std::function<void()>& handler);
+
+    QPointer<TSchedForm> owner_;
+    std::uint64_t shownId_ = 0;
 };

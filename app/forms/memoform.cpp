@@ -13,5 +13,12 @@ TMemoForm::TMemoForm(QWidget* parent) : TDockClientForm(parent)
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The view takes the colour of the window around it.
     Memo1->setBackgroundRole(QPalette::Window);
+    // Tab and Enter belong to the window, not to a text nobody edits here.
+    Memo1->setTabChangesFocus(true);
+    QFont font;
+    font.setFamilies(
+        { u"ＭＳ Ｐゴシック"_qs, QStringLiteral("IPAPGothic"), QStringLiteral("sans-serif") });
+    font.setPixelSize(13);
+    Memo1->setFont(font);
     setWidget(Memo1);
 }

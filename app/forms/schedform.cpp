@@ -908,6 +908,8 @@ bool TSchedForm::eventFilter(QObject* watched, QEvent* event)
 
 void TSchedForm::CalendarChangeDate()
 {
+    // Rows of items that left the store go before anything reads them.
+    ListWindow->StoreChanged();
 }
 
 PEventData TSchedForm::CurrentItem() const
