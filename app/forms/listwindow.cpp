@@ -185,6 +185,7 @@ TListWindow::TListWindow(QWidget* parent)
     MemoData = new QPlainTextEdit(TabNote);
     MemoData->setObjectName(QStringLiteral("MemoData"));
     TabNote->layout()->addWidget(MemoData);
+    CreatePhonePages();
     CreateFindPage();
     CreateTodoPage();
     CreateDetailPane();
@@ -893,16 +894,6 @@ void TListWindow::FormResize()
 
 // ---------------------------------------------------------------------------
 // Pages and files
-
-void TListWindow::LoadFiles(const std::string& schedulePath)
-{
-    BasePath = schedulePath;
-}
-
-void TListWindow::SaveFiles()
-{
-    // Nothing is written until a page changes its file.
-}
 
 void TListWindow::SetPageVisible(QWidget* page, bool visible)
 {

@@ -95,6 +95,29 @@ public:
     // Writes what changed of them. Reports its own write failures.
     void SaveFiles();
 
+    // --- Phone book and memo pad
+    QMenu* PhonePopup = nullptr;
+    QAction* AddPhone = nullptr;
+    QAction* EditPhone = nullptr;
+    QAction* DelPhone = nullptr;
+    QAction* MakeMail = nullptr;
+    QAction* SendSched = nullptr;
+    // Last phone-book column sorted (-1 none); PhoneList's "tag" property
+    // holds the direction (0 ascending, 1 descending).
+    int SortColumn = -1;
+
+    // Appends the entry of one ".tel" line; a line of fewer than two
+    // fields adds nothing.
+    void AddPhoneLine(const std::string& line);
+    // Enables the phone book's popup items for the selected row.
+    void PhonePopupPopup();
+    void AddPhoneClick();
+    void PhoneEditClick();
+    void DelPhoneClick();
+    void MakeMailClick();
+    void SendSchedClick();
+    void PhoneListColumnClick(int column);
+
     // Shows or hides a page's tab (the page stays).
     void SetPageVisible(QWidget* page, bool visible);
     bool PageVisible(QWidget* page) const;
@@ -161,6 +184,7 @@ private:
     void CreateFindPage();
     void CreateTodoPage();
     void CreateDetailPane();
+    void CreatePhonePages();
     TWScheduler* Scheduler() const;
     // The list of the active page (the day list on the other pages).
     QTreeWidget* ActiveList() const;

@@ -96,6 +96,15 @@ public:
         return {};
     }
 
+    // Opens a new mail to address (a bare mail address). parent is the
+    // window that asked. The program opens a "mailto:" link with its mail
+    // support; the plug-in asks the host to compose.
+    virtual void ComposeMail(const std::string& address, QWidget* parent)
+    {
+        (void)address;
+        (void)parent;
+    }
+
     // --- Sending
     // Sends an item by mail; address is a bare mail address or empty (no
     // recipient). parent is the window that asked. The program's sending
