@@ -100,8 +100,6 @@ private:
 void TListWindow::CreatePhonePages()
 {
     PhoneList->setProperty("tag", 0);
-    PhoneList->setSelectionMode(QAbstractItemView::SingleSelection);
-    PhoneList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PhoneList->header()->setSectionsClickable(true);
     PhoneList->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     PhoneList->installEventFilter(new PhoneKeys(this));
@@ -122,7 +120,7 @@ void TListWindow::CreatePhonePages()
     MakeMail = item("MakeMail", u"新規メール作成"_qs, &TListWindow::MakeMailClick);
     SendSched = item("SendSched", u"予定を送信する"_qs, &TListWindow::SendSchedClick);
 
-    PhoneList->setContextMenuPolicy(Qt::CustomContextMenu);
+    SetPopup(PhoneList, PhonePopup);
     connect(PhoneList, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         gui::Guarded([&] { PhonePopupPopup(); }, this);
         PhonePopup->popup(PhoneList->viewport()->mapToGlobal(pos));

@@ -254,6 +254,12 @@ TEST_F(PhoneBookTest, PageChangesSaveAnEditedMemoPadAndAFolderThatCannotBeWritte
     EXPECT_EQ(Read("Kalvero.mem"), memo + "\r\n!");
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
               (QStringList { "Kalvero.mem", "Kalvero.tel" }));
+
+    // A folder in a file's place cannot be read: said so at load.
+    ASSERT_TRUE(QFile::remove(folder + "/Kalvero.tel") && QDir(folder).mkdir("Kalvero.tel"));
+    none.Press(msgdlg::Ok);
+    TListWindow(&host).LoadFiles(dir + "Kalvero.sch");
+    EXPECT_EQ(none.shown().back().sjisText().rfind(SJ("電話帳を読み込めません\r\n"), 0), 0u);
 }
 
 namespace {
@@ -282,6 +288,7 @@ TEST_F(MainWindowTest, PhoneBookStartsQuietlyMailsOnlyWhereItCanAndIsSavedWhenTh
         Create();
     }
     TListWindow* list = form->ListWindow;
+    EXPECT_EQ(TListWindow::Popup(list->PhoneList), list->PhonePopup);
     EXPECT_TRUE(list->PhoneList->topLevelItemCount() == 0 &&
                 list->MemoData->toPlainText().isEmpty());
     for (const char* line : { "\"mail\",1,m@x.jp", "\"nomail\",2,,note", "\"short\",3" })
