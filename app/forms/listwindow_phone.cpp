@@ -129,8 +129,6 @@ void TListWindow::CreatePhonePages()
             [this] { gui::Guarded([&] { PhoneEditClick(); }, this); });
     connect(PhoneList->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { gui::Guarded([&] { PhoneListColumnClick(column); }, this); });
-
-    MemoData->setLineWrapMode(QPlainTextEdit::NoWrap);
 }
 
 void TListWindow::LoadFiles(const std::string& schedulePath)
