@@ -368,7 +368,7 @@ void TListWindow::CreateDetailPane()
         if (QMenu* menu = Popup(BevelLabel3))
             menu->popup(BevelLabel3->mapToGlobal(pos));
     });
-    ShowDetails(nullptr, false);
+    ClearDetails();
     FormResize();
 }
 
@@ -575,19 +575,25 @@ void TListWindow::FindListSelectItem(QTreeWidget* list)
     UpdateActions();
 }
 
+void TListWindow::ClearDetails()
+{
+    shownId_ = 0;
+    CancelMsg->clear();
+    Label2->clear();
+    BevelLabel1->SetCaption(QString());
+    BevelLabel2->SetCaption(QString());
+    BevelLabel3->SetCaption(QString());
+    BevelLabel4->SetCaption(QString());
+    BevelLabel4->SetColor(colors::clBtnFace);
+    SetPopup(BevelLabel3, nullptr);
+    MailOpenBtn->setEnabled(false);
+}
+
 void TListWindow::ShowDetails(PEventData item, bool shown)
 {
     CancelMsg->clear();
     if (!shown || !item) {
-        shownId_ = 0;
-        Label2->clear();
-        BevelLabel1->SetCaption(QString());
-        BevelLabel2->SetCaption(QString());
-        BevelLabel3->SetCaption(QString());
-        BevelLabel4->SetCaption(QString());
-        BevelLabel4->SetColor(colors::clBtnFace);
-        SetPopup(BevelLabel3, nullptr);
-        MailOpenBtn->setEnabled(false);
+        ClearDetails();
         return;
     }
     shownId_ = item->Id;

@@ -185,6 +185,8 @@ private:
     void CreateTodoPage();
     void CreateDetailPane();
     void CreatePhonePages();
+    // Empties the pane (no item shown).
+    void ClearDetails();
     TWScheduler* Scheduler() const;
     // The list of the active page (the day list on the other pages).
     QTreeWidget* ActiveList() const;
