@@ -553,6 +553,36 @@ void TListWindow::StoreChanged()
         ShowDetails(shown->second, true);
 }
 
+void TListWindow::DropHiddenRows()
+{
+    TWScheduler* calendar = Scheduler();
+    if (!calendar)
+        return;
+    const TSchedList& store = calendar->Store();
+    const bool secretShown = (store.KindMask & 1) != 0;
+    const PEventData shown = ShownItem();
+    bool shownGone = false;
+    for (QTreeWidget* list : { FindList, TodoList }) {
+        const QSignalBlocker quiet(list);
+        for (int i = list->topLevelItemCount() - 1; i >= 0; --i) {
+            QTreeWidgetItem* row = list->topLevelItem(i);
+            const PEventData item = RowItem(row);
+            const bool hidden = !item ||
+                (list == FindList ? !store.IsVisible(*item) : (item->KindBits & 1) && !secretShown);
+            if (!hidden)
+                continue;
+            shownGone = shownGone || item == shown;
+            delete row;
+        }
+    }
+    UpdateCounts();
+    ResultClear->setEnabled(FindList->topLevelItemCount() > 0);
+    if (shownGone) {
+        ShowDetails(nullptr, false);
+        FindListSelectItem(ActiveList());
+    }
+}
+
 void TListWindow::UpdateCounts()
 {
     FindBox->setTitle(u"検索結果：全 %1 件"_qs.arg(FindList->topLevelItemCount()));

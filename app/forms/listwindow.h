@@ -133,6 +133,10 @@ public:
     // are redrawn, and the detail pane follows. Cheap enough to call after
     // every change.
     void StoreChanged();
+    // After the calendar's filters hid items (secret display switched off):
+    // search results of items no longer shown go, secret deadlines leave the
+    // to-do list, and the detail pane follows.
+    void DropHiddenRows();
 
     // The item a row names, or nullptr when the row is none or its item has
     // left the store.

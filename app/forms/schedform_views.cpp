@@ -339,6 +339,7 @@ void TSchedForm::ForgetHiddenItems()
         MemoForm->setWindowTitle(QString());
         MemoForm->Memo1->clear();
     }
+    ListWindow->DropHiddenRows();
 }
 
 // ---------------------------------------------------------------------------

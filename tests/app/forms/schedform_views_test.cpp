@@ -5,6 +5,7 @@
 #include "modal_driver.h"
 
 #include "app/directdate.h"
+#include "app/forms/listwindow.h"
 #include "app/forms/memoform.h"
 #include "app/forms/passform.h"
 #include "controls/bevlabel.h"
@@ -14,14 +15,17 @@
 #include "gui/qtext.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <random>
@@ -356,8 +360,13 @@ TEST_F(ViewsTest, SecretItemsNeedThePasswordToShowAndLeaveTheViewsWhenHidden)
         EXPECT_TRUE(form->NSecret->isChecked());
         EXPECT_EQ(Subjects(), "普通 秘密");
     }
-    // Hiding the current item's kind empties the caption and the memo view;
-    // an item still shown stays current.
+    // Hiding the current item's kind empties the caption, the memo view and
+    // the search results; an item still shown stays current.
+    TListWindow* lw = form->ListWindow;
+    lw->AndString->setChecked(true);
+    lw->FindString->setEditText(u"秘密"_qs);
+    lw->FindExec->click();
+    ASSERT_EQ(lw->FindList->topLevelItemCount(), 1);
     PEventData secret = nullptr, plain = nullptr;
     for (PEventData item : form->Calendar->Store().All())
         (item->KindBits & 1 ? secret : plain) = item;
@@ -373,6 +382,8 @@ TEST_F(ViewsTest, SecretItemsNeedThePasswordToShowAndLeaveTheViewsWhenHidden)
     EXPECT_EQ(form->TitleCaption->Caption(), QString());
     EXPECT_EQ(form->MemoForm->windowTitle(), QString());
     EXPECT_EQ(form->MemoForm->Memo1->toPlainText(), QString());
+    EXPECT_EQ(lw->FindList->topLevelItemCount(), 0);
+    EXPECT_EQ(lw->ShownItem(), nullptr);
     form->TitleCaption->SetData(plain);
     form->N_Todo->trigger();
     EXPECT_EQ(form->CurrentItem(), plain);
