@@ -174,6 +174,7 @@ void TSchedForm::CreateComponents()
     Calendar->OnChangeDate = [this](TWScheduler*) { CalendarChangeDate(); };
 
     CreateDocks();
+    ConnectItemCommands();
 
     AlermTimer1 = new QTimer(this);
     AlermTimer1->setObjectName(QStringLiteral("AlermTimer1"));
@@ -906,13 +907,10 @@ bool TSchedForm::eventFilter(QObject* watched, QEvent* event)
 // ---------------------------------------------------------------------------
 // Views
 
-void TSchedForm::CalendarChangeDate()
-{
-    // Rows of items that left the store go before anything reads them.
-    ListWindow->StoreChanged();
-}
-
 PEventData TSchedForm::CurrentItem() const
 {
-    return static_cast<PEventData>(TitleCaption->Data());
+    // The store may have dropped the item by a route that did not clear the
+    // caption; a pointer it no longer holds is never handed out.
+    auto* item = static_cast<PEventData>(TitleCaption->Data());
+    return item && Calendar->Store().Contains(item) ? item : nullptr;
 }

@@ -217,6 +217,7 @@ public:
     void GridTypeClick();
     void ExportBtnClick();
     void CalendarChange();
+    // Rebuilds the per-day sub-menus and the day list for the current date.
     void CalendarChangeDate();
 
     // --- Navigation and views
@@ -249,6 +250,47 @@ public:
     // The whole of a merge once the file is chosen: filterIndex 1 merges a
     // schedule file, 2 imports CSV. False when nothing was added.
     bool MergeFile(const std::string& path, int filterIndex);
+
+    // --- Item commands
+    // A new item on the current date (the calendar's double click, NewAction).
+    void MakeNewData();
+    // The entry dialog for a new item on the current date, pre-filled.
+    void NewSchedule(const std::string& subject = {}, const std::string& mailId = {},
+                     int priority = 0, const std::string& memo = {},
+                     const std::string& mailKey = {});
+    // The entry dialog for an item of the store; nothing for nullptr.
+    void EditSchedule(PEventData item);
+    // Asks, then deletes an item of the store; nothing for nullptr.
+    void DeleteSchedule(PEventData item);
+    void EditActionExecute();
+    void TitleCaptionDblClick();
+    void DelActionExecute();
+    // Copies the item of a sub-item of NCopy, else the current item, into
+    // the copy buffer and (unless it is secret) onto the clipboard.
+    void CopyActionExecute(QAction* sender = nullptr);
+    // The copy buffer as a single item on the current date.
+    void PasteActionExecute();
+    // Copy and delete, for a current single item.
+    void CutActionExecute();
+    // The sub-items of NEvent, NDelete and SendTo (their data is the item's
+    // identity; an item no longer in the store is left alone).
+    void ItemMenuEditClick(QAction* sender);
+    void ItemMenuDeleteClick(QAction* sender);
+    void ItemMenuSendClick(QAction* sender);
+    void QuickLinkClick(QAction* sender);
+    void EditPopupPopup();
+    void N_CheckClick();
+    // The bulk delete with its dialog.
+    void EraseBtnClick();
+    void OptPopupPopup();
+    // Shows an item in the title caption and the memo view and makes it the
+    // current item; show false or nullptr clears both.
+    void ShowCurrentItem(PEventData item, bool show);
+    // True while the copy buffer holds an item.
+    bool CanPaste() const { return !copyBuffer_.Subject.empty(); }
+    const TEventData& CopyBuffer() const { return copyBuffer_; }
+    // The item a per-day sub-item names, when it is still in the store.
+    PEventData MenuItem(const QAction* sender) const;
 
     // The clock label's text of a moment: "yyyy年M月d日 H:mm:ss ".
     static QString ClockText(days::Moment moment);
@@ -283,6 +325,9 @@ private:
     // Runs one step of creation or shutdown; a failure is reported and the
     // next step runs.
     void Step(const std::function<void()>& step);
+    void ConnectItemCommands();
+    // Forgets the current item when it is the one about to go.
+    void Forget(PEventData item);
 
     std::unique_ptr<hotkeys::THotKeyBackend> hotKeys_;
     std::unique_ptr<TSetupDialog> setupForm_;
@@ -291,6 +336,7 @@ private:
     bool firstShow_ = true;
     bool destroyed_ = false;
     std::int64_t lastCheckedMinute_ = 0;
+    TEventData copyBuffer_;
 };
 
 // The main window of this process (nullptr when none).
