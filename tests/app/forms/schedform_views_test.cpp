@@ -5,6 +5,7 @@
 #include "modal_driver.h"
 
 #include "app/directdate.h"
+#include "app/forms/enterform.h"
 #include "app/forms/listwindow.h"
 #include "app/forms/memoform.h"
 #include "app/forms/passform.h"
@@ -416,7 +417,13 @@ TEST_F(ViewsTest, CalendarKeysMoveAndRunTheItemCommands)
         EXPECT_EQ(Current(), expected) << key;
     }
     EXPECT_EQ(created.count() + deleted.count(), 0);
-    Key(Qt::Key_Return, ctrl | Qt::ShiftModifier);
+    {
+        // The new-item command opens the entry dialog.
+        ModalDriver driver;
+        driver.Then<TEnterForm>([](TEnterForm* dialog) { dialog->CancelBtn->click(); });
+        Key(Qt::Key_Return, ctrl | Qt::ShiftModifier);
+        EXPECT_EQ(driver.shown(), 1);
+    }
     EXPECT_EQ(created.count(), 1);
     Key(Qt::Key_Delete);
     EXPECT_EQ(deleted.count(), 1);
