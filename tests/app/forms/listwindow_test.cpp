@@ -158,12 +158,13 @@ TEST_F(ListWindowTest, RowsInDayAndDateFormFollowTheirItems)
             EXPECT_EQ(day.text(i), c.day[i]) << c.spec.subject << " day " << i;
             EXPECT_EQ(date.text(i), c.date[i]) << c.spec.subject << " date " << i;
         }
-        lw->AddDayItem(item);
     }
+    // The main window fills the day list at every change of the day.
     ASSERT_EQ(lw->SchedList->topLevelItemCount(), 6);
     // A changed item redraws its rows on every page; a removed one leaves
     // them all.
-    PEventData meeting = lw->RowItem(lw->SchedList->topLevelItem(0));
+    const int meetingRow = Subjects(lw->SchedList).indexOf(u"会議"_qs);
+    PEventData meeting = lw->RowItem(lw->SchedList->topLevelItem(meetingRow));
     ASSERT_NE(meeting, nullptr);
     Search(u"会議"_qs);
     ASSERT_EQ(Subjects(lw->FindList), QStringList { u"会議"_qs });
@@ -171,7 +172,7 @@ TEST_F(ListWindowTest, RowsInDayAndDateFormFollowTheirItems)
     changed.Subject = sjis::FromUtf8("定例会議");
     Cal()->UpdateEvent(meeting, changed);
     lw->UpdateItem(meeting, false);
-    EXPECT_EQ(Row(lw->SchedList, 0)[3], u"定例会議"_qs);
+    EXPECT_EQ(Row(lw->SchedList, meetingRow)[3], u"定例会議"_qs);
     EXPECT_EQ(Row(lw->FindList, 0)[3], u"定例会議"_qs);
     lw->UpdateItem(meeting, true);
     Cal()->DeleteEvent(meeting);

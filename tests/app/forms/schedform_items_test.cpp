@@ -124,9 +124,11 @@ TEST_F(ItemCommandsTest, CopyPasteAndCutThroughTheClipboard)
     // Nothing current: no command does anything.
     form->ShowCurrentItem(nullptr, false);
     QApplication::clipboard()->setText(u"before"_qs);
-    for (QAction* a : { form->CopyAction, form->CutAction, form->PasteAction, form->EditAction,
-                        form->DelAction })
-        a->trigger();
+    form->CopyActionExecute();
+    form->CutActionExecute();
+    form->PasteActionExecute();
+    form->EditActionExecute();
+    form->DelActionExecute();
     EXPECT_EQ(Clipboard(), u"before"_qs);
     EXPECT_EQ(Count(), 2);
 
@@ -138,19 +140,19 @@ TEST_F(ItemCommandsTest, CopyPasteAndCutThroughTheClipboard)
     EXPECT_EQ(form->CopyBuffer().Subject, "secret");
 
     form->ShowCurrentItem(meeting, true);
-    form->CopyAction->trigger();
+    form->CopyActionExecute();
     // The series travels as its current day.
     EXPECT_EQ(qtext::FromQ(Clipboard()),
               SJ("定例会議\r\n議題\r\n資料\r\n\r\n--Kalvero->>>!\r\n"
                  "2024/07/03,09:00,10:30,\"本社 3F\",\"仕事:FF0000\",15@分前\r\n"
                  "!<<<--Kalvero-\r\n"));
     // Cut refuses a series.
-    form->CutAction->trigger();
+    form->CutActionExecute();
     EXPECT_EQ(Count(), 2);
 
     // The series comes back once, as a single item on another day.
     form->Calendar->SetCurrentDate(D(2024, 6, 20));
-    form->PasteAction->trigger();
+    form->PasteActionExecute();
     ASSERT_EQ(Count(), 3);
     form->Calendar->SelectCurrentDay();
     ASSERT_EQ(form->Calendar->Store().DayList.size(), 1u);
@@ -166,7 +168,7 @@ TEST_F(ItemCommandsTest, CopyPasteAndCutThroughTheClipboard)
 
     // Cut of the pasted single: gone, clipboard filled, current item cleared.
     form->ShowCurrentItem(pasted, true);
-    form->CutAction->trigger();
+    form->CutActionExecute();
     EXPECT_EQ(Count(), 2);
     EXPECT_EQ(form->CurrentItem(), nullptr);
     EXPECT_TRUE(form->TitleCaption->Caption().isEmpty());
@@ -206,10 +208,10 @@ TEST_F(ItemCommandsTest, DeleteAsksWithTheItemsDatesAndNoKeepsIt)
         const int before = Count();
         DialogScript script;
         script.Press(msgdlg::No).Press(msgdlg::Yes);
-        form->DelAction->trigger();
+        form->DelActionExecute();
         EXPECT_EQ(Count(), before);
         EXPECT_EQ(form->CurrentItem(), item);
-        form->DelAction->trigger();
+        form->DelActionExecute();
         EXPECT_EQ(Count(), before - 1);
         EXPECT_FALSE(form->TitleCaption->Caption().contains(QLatin1String(c.subject)));
         ASSERT_EQ(script.shown().size(), 2u);
