@@ -415,6 +415,17 @@ PEventData TListWindow::RowItem(const QTreeWidgetItem* row) const
     return calendar->Store().FindById(row->data(0, kIdRole).toULongLong());
 }
 
+std::unordered_map<std::uint64_t, PEventData> TListWindow::ItemsById() const
+{
+    std::unordered_map<std::uint64_t, PEventData> byId;
+    if (TWScheduler* calendar = Scheduler()) {
+        byId.reserve(calendar->Store().All().size());
+        for (PEventData item : calendar->Store().All())
+            byId.emplace(item->Id, item);
+    }
+    return byId;
+}
+
 PEventData TListWindow::SelectedItem(const QTreeWidget* list) const
 {
     return RowItem(list->selectedItems().value(0));
@@ -524,10 +535,7 @@ void TListWindow::StoreChanged()
     TWScheduler* calendar = Scheduler();
     if (!calendar)
         return;
-    std::unordered_map<std::uint64_t, PEventData> byId;
-    byId.reserve(calendar->Store().All().size());
-    for (PEventData item : calendar->Store().All())
-        byId.emplace(item->Id, item);
+    const auto byId = ItemsById();
     bool lost = false;
     for (QTreeWidget* list : { SchedList, FindList, TodoList }) {
         const QSignalBlocker quiet(list);
@@ -562,11 +570,13 @@ void TListWindow::DropHiddenRows()
     const bool secretShown = (store.KindMask & 1) != 0;
     const PEventData shown = ShownItem();
     bool shownGone = false;
+    const auto byId = ItemsById();
     for (QTreeWidget* list : { FindList, TodoList }) {
         const QSignalBlocker quiet(list);
         for (int i = list->topLevelItemCount() - 1; i >= 0; --i) {
             QTreeWidgetItem* row = list->topLevelItem(i);
-            const PEventData item = RowItem(row);
+            const auto found = byId.find(row->data(0, kIdRole).toULongLong());
+            const PEventData item = found == byId.end() ? nullptr : found->second;
             const bool hidden = !item ||
                 (list == FindList ? !store.IsVisible(*item) : (item->KindBits & 1) && !secretShown);
             if (!hidden)
@@ -621,6 +631,8 @@ void TListWindow::ClearDetails()
 
 void TListWindow::ShowDetails(PEventData item, bool shown)
 {
+    if (owner_)
+        owner_->ShowCurrentItem(item, shown);
     CancelMsg->clear();
     if (!shown || !item) {
         ClearDetails();
@@ -696,6 +708,7 @@ void TListWindow::UpdateActions()
     owner_->DelAction->setEnabled(current != nullptr);
     owner_->CopyAction->setEnabled(current != nullptr);
     owner_->CutAction->setEnabled(current != nullptr && current->Repeat == 0);
+    owner_->PasteAction->setEnabled(owner_->CanPaste());
 }
 
 // ---------------------------------------------------------------------------
@@ -720,19 +733,19 @@ void TListWindow::InfoPageChange()
 void TListWindow::SchedListDblClick()
 {
     if (owner_)
-        owner_->EditAction->trigger();
+        owner_->EditActionExecute();
 }
 
 bool TListWindow::SchedListKeyDown(int key)
 {
     if (key == Qt::Key_Insert) {
         if (owner_)
-            owner_->EditAction->trigger();
+            owner_->EditActionExecute();
         return true;
     }
     if (key == Qt::Key_Delete) {
         if (owner_)
-            owner_->DelAction->trigger();
+            owner_->DelActionExecute();
         return true;
     }
     return false;

