@@ -194,118 +194,31 @@ TEST_F(ListWindowTest, DetailPaneDescribesTheSelectedItem)
         TColor priorityColor, cancelColor;
         bool alarmMenu;
     } cases[] = {
+        // clang-format off
         { { "単発", kToday, 600, 3, false, 0, -1, 4, "仕事:0000FF", "本社" },
-          u"日時：2024/05/10 10:00-11:00"_qs,
-          u"本社"_qs,
-          u"仕事 (不明)"_qs,
-          u"高"_qs,
-          {},
-          u"無し"_qs,
-          0x0000FF,
-          colors::clRed,
-          false },
+          u"日時：2024/05/10 10:00-11:00"_qs, u"本社"_qs, u"仕事 (不明)"_qs, u"高"_qs, {}, u"無し"_qs, 0x0000FF, 0, false },
         { { "毎日", kToday - 9, -1, 1, false, rp::Repeating | rp::Daily, kToday + 21, 3, "仕事" },
-          u"次回：2024/05/10 (～2024/05/31)"_qs,
-          {},
-          u"仕事 (会社*)"_qs,
-          u"普"_qs,
-          {},
-          u"無し"_qs,
-          0x00FF00,
-          colors::clRed,
-          false },
+          u"次回：2024/05/10 (～2024/05/31)"_qs, {}, u"仕事 (会社*)"_qs, u"普"_qs, {}, u"無し"_qs, 0x00FF00, 0, false },
         { { "終わった", kToday - 40, 540, 2, false, rp::Repeating | rp::Daily, kToday - 30, 2 },
-          u"繰返し：2024/03/31 09:00-10:00 (～2024/04/10)"_qs,
-          {},
-          u" (会社)"_qs,
-          u"中"_qs,
-          {},
-          u"無し"_qs,
-          0x00FFFF,
-          colors::clRed,
-          false },
+          u"繰返し：2024/03/31 09:00-10:00 (～2024/04/10)"_qs, {}, u" (会社)"_qs, u"中"_qs, {}, u"無し"_qs, 0x00FFFF, 0, false },
         { { "開いた", kToday - 40, 540, 0, false, rp::Repeating | rp::Daily, -1, 1 },
-          u"次回：2024/05/10 09:00-10:00"_qs,
-          {},
-          u" (個人*)"_qs,
-          u"無し"_qs,
-          {},
-          u"無し"_qs,
-          colors::clBtnFace,
-          colors::clRed,
-          false },
+          u"次回：2024/05/10 09:00-10:00"_qs, {}, u" (個人*)"_qs, u"無し"_qs, {}, u"無し"_qs, colors::clBtnFace, 0, false },
         { { "済み", kToday, -1, 4, true },
-          u"日時：2024/05/10"_qs,
-          {},
-          u" (個人)"_qs,
-          u"期限"_qs,
-          u"(完了)"_qs,
-          u"無し"_qs,
-          colors::clBtnFace,
-          colors::clBlue,
-          false },
+          u"日時：2024/05/10"_qs, {}, u" (個人)"_qs, u"期限"_qs, u"(完了)"_qs, u"無し"_qs, colors::clBtnFace, colors::clBlue, false },
         { { "取消", kToday, -1, 4, true, 0, -1, 0, "", "", "", 0, true },
-          u"日時：2024/05/10"_qs,
-          {},
-          u" (個人)"_qs,
-          u"期限"_qs,
-          u"取消し"_qs,
-          u"無し"_qs,
-          colors::clBtnFace,
-          colors::clRed,
-          false },
-        // Alarms: pending, due, disabled, over.
+          u"日時：2024/05/10"_qs, {}, u" (個人)"_qs, u"期限"_qs, u"取消し"_qs, u"無し"_qs, colors::clBtnFace, colors::clRed, false },
+        // Alarms: pending, due, disabled, over, alarmed and still ahead.
         { { "予定", kToday, 600, 0, false, 0, -1, 0, "", "", "", 30 },
-          u"日時：2024/05/10 10:00-11:00"_qs,
-          {},
-          u" (個人)"_qs,
-          u"無し"_qs,
-          {},
-          u" 05/10 09:30 "_qs,
-          colors::clBtnFace,
-          colors::clRed,
-          true },
+          u"日時：2024/05/10 10:00-11:00"_qs, {}, u" (個人)"_qs, u"無し"_qs, {}, u" 05/10 09:30 "_qs, colors::clBtnFace, 0, true },
         { { "過ぎた", kToday, 570, 0, false, 0, -1, 0, "", "", "", 30 },
-          u"日時：2024/05/10 09:30-10:30"_qs,
-          {},
-          u" (個人)"_qs,
-          u"無し"_qs,
-          {},
-          u" 05/10 09:00 "_qs,
-          colors::clBtnFace,
-          colors::clRed,
-          true },
+          u"日時：2024/05/10 09:30-10:30"_qs, {}, u" (個人)"_qs, u"無し"_qs, {}, u" 05/10 09:00 "_qs, colors::clBtnFace, 0, true },
         { { "無効", kToday, 600, 4, true, 0, -1, 0, "", "", "", 30 },
-          u"日時：2024/05/10 10:00-11:00"_qs,
-          {},
-          u" (個人)"_qs,
-          u"期限"_qs,
-          u"(完了)"_qs,
-          u" 05/10 09:30 (無効)"_qs,
-          colors::clBtnFace,
-          colors::clBlue,
-          false },
-        { { "明日から", kToday + 1, 600, 0, false, rp::Repeating | rp::Daily, -1, 0, "", "", "",
-            30 },
-          u"次回：2024/05/11 10:00-11:00"_qs,
-          {},
-          u" (個人)"_qs,
-          u"無し"_qs,
-          {},
-          u" 05/11 09:30 (済)"_qs,
-          colors::clBtnFace,
-          colors::clRed,
-          false },
+          u"日時：2024/05/10 10:00-11:00"_qs, {}, u" (個人)"_qs, u"期限"_qs, u"(完了)"_qs, u" 05/10 09:30 (無効)"_qs, colors::clBtnFace, colors::clBlue, false },
+        { { "明日から", kToday + 1, 600, 0, false, rp::Repeating | rp::Daily, -1, 0, "", "", "", 30 },
+          u"次回：2024/05/11 10:00-11:00"_qs, {}, u" (個人)"_qs, u"無し"_qs, {}, u" 05/11 09:30 (済)"_qs, colors::clBtnFace, 0, false },
         { { "昨日", kToday - 1, 600, 0, false, 0, -1, 0, "", "", "", 30 },
-          u"日時：2024/05/09 10:00-11:00"_qs,
-          {},
-          u" (個人)"_qs,
-          u"無し"_qs,
-          {},
-          u" 05/09 09:30 [済]"_qs,
-          colors::clBtnFace,
-          colors::clRed,
-          true },
+          u"日時：2024/05/09 10:00-11:00"_qs, {}, u" (個人)"_qs, u"無し"_qs, {}, u" 05/09 09:30 [済]"_qs, colors::clBtnFace, 0, true },
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.spec.subject);
@@ -337,6 +250,29 @@ TEST_F(ListWindowTest, DetailPaneDescribesTheSelectedItem)
     lw->AddDayItem(daily);
     Select(lw->SchedList, 0);
     EXPECT_EQ(lw->BevelLabel3->Caption(), u" 05/10 09:30 [待]"_qs);
+    // A linked mail opens through the build variant, its link saved.
+    struct MailHost : TBuildVariant
+    {
+        std::vector<std::pair<std::string, bool>> opened;
+        void OpenLinkedMail(TEventData& item, bool save, QWidget*) override
+        {
+            opened.emplace_back(item.MailID, save);
+        }
+    } host;
+    TScopedBuildVariant scoped(&host);
+    daily->MailID = "<id@host>";
+    lw->UpdateItem(daily, false);
+    ASSERT_TRUE(lw->MailOpenBtn->isEnabled());
+    lw->MailOpenBtn->click();
+    EXPECT_EQ(host.opened, (std::vector<std::pair<std::string, bool>> { { "<id@host>", true } }));
+    // The value labels reach 10 pixels short of the pane's right edge, the
+    // alarm label stops 10 short of the mail button.
+    lw->Panel2->resize(400, lw->Panel2->height());
+    const int right = lw->Panel2->contentsRect().width() - 10;
+    EXPECT_EQ(lw->BevelLabel1->geometry().right() + 1, right);
+    EXPECT_EQ(lw->BevelLabel2->geometry().right() + 1, right);
+    EXPECT_EQ(lw->MailOpenBtn->geometry().right() + 1, right);
+    EXPECT_EQ(lw->BevelLabel3->geometry().right() + 1, lw->MailOpenBtn->x() - 10);
     // No selection empties the pane.
     lw->SchedList->clearSelection();
     EXPECT_EQ(lw->ShownItem(), nullptr);
