@@ -27,6 +27,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <random>
+
 namespace {
 
 const days::Day kToday = days::Encode(2024, 5, 10);
@@ -533,6 +535,32 @@ TEST_F(ListWindowTest, SelectionMakesTheCurrentItemAndTheListsRunItsCommands)
     EXPECT_FALSE(form->EditAction->isEnabled());
     EXPECT_FALSE(form->CutAction->isEnabled());
     EXPECT_EQ(form->MemoForm->windowTitle(), QString());
+}
+
+TEST(SearchTerms, RandomBytesSplitAndMatchByCharacters)
+{
+    // Random Shift_JIS-like text (lead bytes, trail bytes, full-width spaces,
+    // commas, quotes, blanks) never breaks the split, and a term only ever
+    // matches at a character start.
+    std::mt19937 rng(20240510);
+    const std::string pieces[] = { "\x81\x40", "\x83\x41", "A",    "@",    ",",    "\"",      " ",
+                                   "\x82\x81", "\x81",     "\xE0", "\x41", "\x00", "\xFC\xFC" };
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        for (int n = int(rng() % 12); n > 0; --n)
+            text += pieces[rng() % std::size(pieces)];
+        const std::vector<std::string> terms = TListWindow::SearchTerms(text);
+        for (const std::string& term : terms)
+            EXPECT_EQ(sjis::Find(term, sjis::FromUtf8("\u3000")), std::string::npos) << round;
+        const bool all = TListWindow::MatchTerms(text, terms, true);
+        const bool any = TListWindow::MatchTerms(text, terms, false);
+        EXPECT_TRUE(!all || any || terms.empty()) << round;
+    }
+    EXPECT_FALSE(TListWindow::MatchTerms(sjis::FromUtf8("ア"), { "A" }, false));
+    EXPECT_TRUE(TListWindow::MatchTerms(sjis::FromUtf8("ア A"), { "A" }, true));
+    EXPECT_FALSE(TListWindow::MatchTerms("abc", {}, false));
+    EXPECT_FALSE(TListWindow::MatchTerms("abc", { "a", "" }, true));
+    EXPECT_TRUE(TListWindow::MatchTerms("abc", { "a", "" }, false));
 }
 
 } // namespace
