@@ -5,12 +5,10 @@
 
 #include "app/directdate.h"
 #include "app/forms/listwindow.h"
-#include "app/forms/memoform.h"
 #include "app/forms/passform.h"
 #include "app/forms/schedform.h"
 #include "app/forms/toolimages.h"
 #include "app/settings/initparam.h"
-#include "controls/bevlabel.h"
 #include "controls/btnlabel.h"
 #include "core/sjis.h"
 #include "core/view/wscheduler.h"
@@ -23,7 +21,6 @@
 #include <QActionGroup>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -330,15 +327,8 @@ void TSchedForm::NSecretClick()
 void TSchedForm::ForgetHiddenItems()
 {
     const PEventData current = CurrentItem();
-    if (current &&
-        (!Calendar->Store().Contains(current) || !Calendar->Store().IsVisible(*current))) {
-        TitleCaption->SetCaption(QString());
-        TitleCaption->SetData(nullptr);
-        TitleCaption->setToolTip(QString());
-        TitleCaption->SetBevelInner(bvNone);
-        MemoForm->setWindowTitle(QString());
-        MemoForm->Memo1->clear();
-    }
+    if (current && (!Calendar->Store().Contains(current) || !Calendar->Store().IsVisible(*current)))
+        ShowCurrentItem(nullptr, false);
     ListWindow->DropHiddenRows();
 }
 
@@ -357,7 +347,7 @@ bool TSchedForm::CalendarKeyDown(int key, Qt::KeyboardModifiers modifiers)
         if (!ctrl)
             return false;
         if (shift)
-            NewAction->trigger();
+            MakeNewData();
         else
             MoveMonthClick();
         return true;
@@ -375,7 +365,7 @@ bool TSchedForm::CalendarKeyDown(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_Delete:
         if (ctrl)
             return false;
-        DelAction->trigger();
+        DelActionExecute();
         return true;
     default:
         return false;
