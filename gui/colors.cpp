@@ -1,6 +1,7 @@
 #include "gui/colors.h"
 
 #include <QApplication>
+#include <QWidget>
 
 namespace colors {
 
@@ -92,6 +93,15 @@ TColor ToRgb(TColor c, const QPalette& palette)
 TColor ToRgb(TColor c)
 {
     return ToRgb(c, AppPalette());
+}
+
+void SetFaceColor(QWidget* widget, TColor color)
+{
+    QPalette palette = widget->palette();
+    const QColor c = ToQColor(color, palette);
+    palette.setColor(QPalette::Base, c);
+    palette.setColor(QPalette::Window, c);
+    widget->setPalette(palette);
 }
 
 } // namespace colors

@@ -7,6 +7,8 @@
 #include <QColor>
 #include <QPalette>
 
+class QWidget;
+
 #include <cstdint>
 
 using TColor = std::int32_t;
@@ -74,5 +76,8 @@ QColor ToQColor(TColor c, const QPalette& palette);
 TColor ToRgb(TColor c);
 TColor ToRgb(TColor c, const QPalette& palette);
 TColor FromQColor(const QColor& c);
+
+// A list's or an edit's face: its base and window colours.
+void SetFaceColor(QWidget* widget, TColor color);
 
 } // namespace colors

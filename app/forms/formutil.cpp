@@ -65,6 +65,16 @@ std::string EditText(const QLineEdit* edit)
     return qtext::FromQ(edit->text());
 }
 
+int Tag(const QObject* object)
+{
+    return object->property("tag").toInt();
+}
+
+void SetTag(QObject* object, int tag)
+{
+    object->setProperty("tag", tag);
+}
+
 QHBoxLayout* OkCancelRow(QDialog* dialog, QPushButton*& ok, const QString& okName,
                          QPushButton*& cancel, const QString& cancelName)
 {

@@ -7,12 +7,17 @@
 #include <string>
 
 class QDialog;
+class QObject;
 class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QWidget;
 
 namespace forms {
+
+// The number a component keeps for its handlers, in its "tag" property.
+int Tag(const QObject* object);
+void SetTag(QObject* object, int tag);
 
 // Places a top-level window in the middle of the available area of its
 // screen (the screen under the parent when there is one).

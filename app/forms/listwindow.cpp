@@ -87,15 +87,6 @@ void SetTextColor(QWidget* widget, TColor color)
     widget->setPalette(palette);
 }
 
-void SetFace(QWidget* widget, TColor color)
-{
-    QPalette palette = widget->palette();
-    const QColor c = colors::ToQColor(color, palette);
-    palette.setColor(QPalette::Base, c);
-    palette.setColor(QPalette::Window, c);
-    widget->setPalette(palette);
-}
-
 QWidget* Page(QTabWidget* pages, const char* name, const QString& caption)
 {
     auto* page = new QWidget(pages);
@@ -191,10 +182,10 @@ TListWindow::TListWindow(QWidget* parent)
     CreateDetailPane();
     bodyLayout->addWidget(Panel2);
 
-    SetFace(SchedList, kSchedListColor);
-    SetFace(PhoneList, kPhoneListColor);
-    SetFace(FindList, kFindListColor);
-    SetFace(TodoList, kFindListColor);
+    colors::SetFaceColor(SchedList, kSchedListColor);
+    colors::SetFaceColor(PhoneList, kPhoneListColor);
+    colors::SetFaceColor(FindList, kFindListColor);
+    colors::SetFaceColor(TodoList, kFindListColor);
 
     for (QTreeWidget* list : { SchedList, FindList, TodoList }) {
         connect(list, &QTreeWidget::itemSelectionChanged, this,

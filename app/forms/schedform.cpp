@@ -3,6 +3,7 @@
 #include "app/datapaths.h"
 #include "app/forms/alermform.h"
 #include "app/forms/enterform.h"
+#include "app/forms/formutil.h"
 #include "app/forms/listwindow.h"
 #include "app/forms/memoform.h"
 #include "app/forms/toolimages.h"
@@ -57,33 +58,6 @@ namespace {
 
 constexpr int kDefaultWidth = 520;
 constexpr int kDefaultHeight = 420;
-
-void SetTag(QObject* object, int tag)
-{
-    object->setProperty("tag", tag);
-}
-
-void SetImage(QAction* action, int index)
-{
-    action->setProperty("imageIndex", index);
-    action->setIcon(toolimages::Image(index));
-}
-
-void SetImage(QToolButton* button, int index)
-{
-    button->setProperty("imageIndex", index);
-    button->setIcon(toolimages::Image(index));
-}
-
-// A list's or an edit's face colour.
-void SetFaceColor(QWidget* widget, TColor color)
-{
-    QPalette palette = widget->palette();
-    const QColor c = colors::ToQColor(color, palette);
-    palette.setColor(QPalette::Base, c);
-    palette.setColor(QPalette::Window, c);
-    widget->setPalette(palette);
-}
 
 void SetFont(QWidget* widget, const TFontRec& font)
 {
@@ -211,7 +185,7 @@ QAction* TSchedForm::NewAction_(const char* name, const QString& text, int image
     auto* action = new QAction(text, this);
     action->setObjectName(QLatin1String(name));
     if (image >= 0)
-        SetImage(action, image);
+        toolimages::SetImage(action, image);
     return action;
 }
 
@@ -229,8 +203,8 @@ void TSchedForm::CreateActions()
     WorkAction = NewAction_("WorkAction", u"会社予定表示"_qs, toolimages::CompanyShown);
     CloseAction = NewAction_("CloseAction", u"閉じる(&X)"_qs, toolimages::Close);
     SetupAction = NewAction_("SetupAction", u"オプション..."_qs, toolimages::Setup);
-    SetTag(PrivAction, 0);
-    SetTag(WorkAction, 0);
+    forms::SetTag(PrivAction, 0);
+    forms::SetTag(WorkAction, 0);
 
     connect(GridAction, &QAction::triggered, this,
             [this] { gui::Guarded([this] { GridTypeClick(); }, this); });
@@ -292,12 +266,12 @@ void TSchedForm::CreateMenus()
 
     DispPriority = new QMenu(this);
     DispPriority->setObjectName(QStringLiteral("DispPriority"));
-    SetTag(DispPriority, -1);
+    forms::SetTag(DispPriority, -1);
     auto* group = new QActionGroup(DispPriority);
     group->setExclusive(true);
     auto level = [&](const char* name, const QString& text, int tag) {
         QAction* action = item(DispPriority, name, text, true);
-        SetTag(action, tag);
+        forms::SetTag(action, tag);
         group->addAction(action);
         return action;
     };
@@ -327,7 +301,7 @@ void TSchedForm::CreateToolBars()
         b->setAutoRaise(true);
         b->setToolTip(hint);
         if (image >= 0)
-            SetImage(b, image);
+            toolimages::SetImage(b, image);
         ToolBar1->addWidget(b);
         return b;
     };
@@ -375,7 +349,7 @@ void TSchedForm::CreateToolBars()
     connect(Official, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { DispPriority->popup(Official->mapToGlobal(pos)); });
     ImportBtn = button("ImportBtn", u"重要度による表示切替え"_qs, toolimages::PriorityOff);
-    SetTag(ImportBtn, 0);
+    forms::SetTag(ImportBtn, 0);
     ImportBtn->setMenu(DispPriority);
     ImportBtn->setPopupMode(QToolButton::MenuButtonPopup);
 
@@ -393,8 +367,8 @@ void TSchedForm::CreateToolBars()
         b->setObjectName(QLatin1String(name));
         b->setAutoRaise(true);
         b->setToolTip(hint);
-        SetTag(b, tag);
-        SetImage(b, image);
+        forms::SetTag(b, tag);
+        toolimages::SetImage(b, image);
         ToolBar2->addWidget(b);
         return b;
     };
@@ -599,10 +573,10 @@ void TSchedForm::LoadWindowSettings()
         const int mask = Calendar->GetKindMask();
         const int priv = (mask & 2) ? 0 : 1;
         const int work = (mask & 4) ? 0 : 1;
-        SetTag(PrivAction, priv);
-        SetImage(PrivAction, toolimages::PersonalShown + priv);
-        SetTag(WorkAction, work);
-        SetImage(WorkAction, toolimages::CompanyShown + work);
+        forms::SetTag(PrivAction, priv);
+        toolimages::SetImage(PrivAction, toolimages::PersonalShown + priv);
+        forms::SetTag(WorkAction, work);
+        toolimages::SetImage(WorkAction, toolimages::CompanyShown + work);
     });
 }
 
@@ -618,12 +592,12 @@ void TSchedForm::ApplySettings()
 
     ListWindow->InfoPage->setTabText(ListWindow->InfoPage->indexOf(ListWindow->TabNote),
                                      qtext::ToQ(InitParam.MemoTitle));
-    SetFaceColor(ListWindow->MemoData, InitParam.MemoColor);
-    SetFaceColor(ListWindow->SchedList, InitParam.SchedColor);
-    SetFaceColor(ListWindow->PhoneList, InitParam.PhoneColor);
-    SetFaceColor(ListWindow->FindList, InitParam.FindColor);
-    SetFaceColor(ListWindow->FindType, InitParam.FindColor);
-    SetFaceColor(ListWindow->FindString, InitParam.FindColor);
+    colors::SetFaceColor(ListWindow->MemoData, InitParam.MemoColor);
+    colors::SetFaceColor(ListWindow->SchedList, InitParam.SchedColor);
+    colors::SetFaceColor(ListWindow->PhoneList, InitParam.PhoneColor);
+    colors::SetFaceColor(ListWindow->FindList, InitParam.FindColor);
+    colors::SetFaceColor(ListWindow->FindType, InitParam.FindColor);
+    colors::SetFaceColor(ListWindow->FindString, InitParam.FindColor);
 
     Calendar->SetColor(InitParam.BackColor);
     Calendar->SetTodayColor(InitParam.TodayColor);

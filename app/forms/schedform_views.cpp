@@ -4,6 +4,7 @@
 // merging another file into the schedule.
 
 #include "app/directdate.h"
+#include "app/forms/formutil.h"
 #include "app/forms/listwindow.h"
 #include "app/forms/passform.h"
 #include "app/forms/schedform.h"
@@ -29,28 +30,6 @@
 #include <utility>
 
 namespace {
-
-int Tag(const QObject* object)
-{
-    return object->property("tag").toInt();
-}
-
-void SetTag(QObject* object, int tag)
-{
-    object->setProperty("tag", tag);
-}
-
-void SetImage(QAction* action, int index)
-{
-    action->setProperty("imageIndex", index);
-    action->setIcon(toolimages::Image(index));
-}
-
-void SetImage(QToolButton* button, int index)
-{
-    button->setProperty("imageIndex", index);
-    button->setIcon(toolimages::Image(index));
-}
 
 // The calendar's keys reach the main window before the grid moves its
 // selection.
@@ -119,7 +98,7 @@ void TSchedForm::CreateViewHandlers()
 
 void TSchedForm::MoveYearMonth(QObject* sender)
 {
-    const int tag = Tag(sender);
+    const int tag = forms::Tag(sender);
     Calendar->MoveBy(tag / 10 - 1, tag % 10 - 1);
 }
 
@@ -155,7 +134,7 @@ void TSchedForm::RebuildMoveDirect()
         const QString caption = QStringLiteral("%1年").arg(y);
         if (y != year) {
             auto* item = new QAction(caption, MoveDirect);
-            SetTag(item, y);
+            forms::SetTag(item, y);
             connect(item, &QAction::triggered, this, yearClick(y));
             MoveDirect->addAction(item);
             continue;
@@ -164,10 +143,10 @@ void TSchedForm::RebuildMoveDirect()
         QAction* item = months->menuAction();
         item->setCheckable(true);
         item->setChecked(true);
-        SetTag(item, y);
+        forms::SetTag(item, y);
         for (int m = 1; m <= 12; ++m) {
             auto* sub = new QAction(QStringLiteral("%1月").arg(m), months);
-            SetTag(sub, m);
+            forms::SetTag(sub, m);
             sub->setCheckable(true);
             sub->setChecked(m == month);
             connect(sub, &QAction::triggered, this,
@@ -179,7 +158,7 @@ void TSchedForm::RebuildMoveDirect()
     MoveDirect->addSeparator();
     auto* direct = new QAction(u"直接入力..."_qs, MoveDirect);
     direct->setObjectName(QStringLiteral("DirectInput"));
-    SetTag(direct, -1);
+    forms::SetTag(direct, -1);
     connect(direct, &QAction::triggered, this, yearClick(-1));
     MoveDirect->addAction(direct);
 }
@@ -215,7 +194,7 @@ void TSchedForm::YearMenuClick(int tag)
 void TSchedForm::UpdateGridLook()
 {
     const bool weekly = GridAction->isChecked();
-    SetImage(GridAction, weekly ? toolimages::WeekGrid : toolimages::MonthGrid);
+    toolimages::SetImage(GridAction, weekly ? toolimages::WeekGrid : toolimages::MonthGrid);
     const QString unit = weekly ? u"週"_qs : u"月"_qs;
     PrevPage->setToolTip(u"前"_qs + unit + u"へ"_qs);
     NextPage->setToolTip(u"翌"_qs + unit + u"へ"_qs);
@@ -232,15 +211,15 @@ void TSchedForm::GridTypeClick()
 void TSchedForm::PersonalClick(QAction* action)
 {
     const int bit = action == PrivAction ? 2 : 4;
-    const int tag = 1 - Tag(action);
-    SetTag(action, tag);
+    const int tag = 1 - forms::Tag(action);
+    forms::SetTag(action, tag);
     const int image = action->property("imageIndex").toInt();
     int mask = Calendar->GetKindMask();
     if (tag == 0) {
-        SetImage(action, image - 1);
+        toolimages::SetImage(action, image - 1);
         mask |= bit;
     } else {
-        SetImage(action, image + 1);
+        toolimages::SetImage(action, image + 1);
         mask &= ~bit;
     }
     Calendar->SetKindMask(mask);
@@ -251,26 +230,26 @@ void TSchedForm::PersonalClick(QAction* action)
 void TSchedForm::DisplayPriority(QAction* item)
 {
     item->setChecked(true);
-    SetTag(DispPriority, Tag(item));
+    forms::SetTag(DispPriority, forms::Tag(item));
     ApplyPriorityFilter(1);
 }
 
 void TSchedForm::ImportBtnClick()
 {
-    ApplyPriorityFilter(1 - Tag(ImportBtn));
+    ApplyPriorityFilter(1 - forms::Tag(ImportBtn));
 }
 
 void TSchedForm::ApplyPriorityFilter(int on)
 {
-    SetTag(ImportBtn, on);
-    const int level = Tag(DispPriority);
+    forms::SetTag(ImportBtn, on);
+    const int level = forms::Tag(DispPriority);
     if (on && level >= 0) {
-        SetImage(ImportBtn, toolimages::PriorityNone + level);
+        toolimages::SetImage(ImportBtn, toolimages::PriorityNone + level);
         Calendar->SetPriorityFilter(level);
         ForgetHiddenItems();
     } else {
-        SetTag(ImportBtn, 0);
-        SetImage(ImportBtn, toolimages::PriorityOff);
+        forms::SetTag(ImportBtn, 0);
+        toolimages::SetImage(ImportBtn, toolimages::PriorityOff);
         Calendar->SetPriorityFilter(-1);
     }
 }

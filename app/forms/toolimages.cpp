@@ -1,5 +1,8 @@
 #include "app/forms/toolimages.h"
 
+#include <QAction>
+#include <QToolButton>
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -109,6 +112,18 @@ QIcon Image(int index)
 {
     const QList<QIcon>& images = Images();
     return index >= 0 && index < images.size() ? images[index] : QIcon();
+}
+
+void SetImage(QAction* action, int index)
+{
+    action->setProperty("imageIndex", index);
+    action->setIcon(Image(index));
+}
+
+void SetImage(QToolButton* button, int index)
+{
+    button->setProperty("imageIndex", index);
+    button->setIcon(Image(index));
 }
 
 } // namespace toolimages

@@ -8,6 +8,9 @@
 #include <QIcon>
 #include <QList>
 
+class QAction;
+class QToolButton;
+
 namespace toolimages {
 
 enum Index {
@@ -50,5 +53,10 @@ enum Index {
 // The icons, drawn once (16 x 16 and 32 x 32).
 const QList<QIcon>& Images();
 QIcon Image(int index);
+
+// Shows an image and keeps its index in the "imageIndex" property, which the
+// handlers read back when they switch images by number.
+void SetImage(QAction* action, int index);
+void SetImage(QToolButton* button, int index);
 
 } // namespace toolimages
