@@ -34,12 +34,12 @@ namespace {
 const days::Day kToday = days::Encode(2024, 5, 10);
 
 // An item to store; the arguments follow the order of the fields.
-struct Spec
+struct ItemFields
 {
-    Spec(std::string subject_, days::Day date_ = kToday, int start_ = -1, int priority_ = 0,
-         bool done_ = false, std::uint32_t repeat_ = 0, days::Day limit_ = -1, int kindBits_ = 0,
-         std::string category_ = {}, std::string place_ = {}, std::string memo_ = {},
-         int alarmBefore_ = 0, bool cancelled_ = false)
+    ItemFields(std::string subject_, days::Day date_ = kToday, int start_ = -1, int priority_ = 0,
+               bool done_ = false, std::uint32_t repeat_ = 0, days::Day limit_ = -1,
+               int kindBits_ = 0, std::string category_ = {}, std::string place_ = {},
+               std::string memo_ = {}, int alarmBefore_ = 0, bool cancelled_ = false)
         : subject(std::move(subject_)), date(date_), start(start_), priority(priority_),
           done(done_), repeat(repeat_), limit(limit_), kindBits(kindBits_),
           category(std::move(category_)), place(std::move(place_)), memo(std::move(memo_)),
@@ -73,7 +73,7 @@ protected:
     TWScheduler* Cal() { return form->Calendar; }
     TSchedList& Store() { return form->Calendar->Store(); }
 
-    PEventData Add(const Spec& s)
+    PEventData Add(const ItemFields& s)
     {
         TEventData e;
         e.Subject = sjis::FromUtf8(s.subject);
@@ -133,7 +133,7 @@ TEST_F(ListWindowTest, RowsInDayAndDateFormFollowTheirItems)
 {
     struct Case
     {
-        Spec spec;
+        ItemFields fields;
         QStringList day; // start, end, priority, subject
         QStringList date; // date, time, priority, subject
     } cases[] = {
@@ -155,14 +155,14 @@ TEST_F(ListWindowTest, RowsInDayAndDateFormFollowTheirItems)
           { "2024/05/07", "08:00", "高", "* 毎日" } },
     };
     for (const Case& c : cases) {
-        PEventData item = Add(c.spec);
+        PEventData item = Add(c.fields);
         QTreeWidgetItem day;
         QTreeWidgetItem date;
         TListWindow::SetListRow(&day, *item, true);
         TListWindow::SetListRow(&date, *item, false);
         for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(day.text(i), c.day[i]) << c.spec.subject << " day " << i;
-            EXPECT_EQ(date.text(i), c.date[i]) << c.spec.subject << " date " << i;
+            EXPECT_EQ(day.text(i), c.day[i]) << c.fields.subject << " day " << i;
+            EXPECT_EQ(date.text(i), c.date[i]) << c.fields.subject << " date " << i;
         }
     }
     // The main window fills the day list at every change of the day.
@@ -191,7 +191,7 @@ TEST_F(ListWindowTest, DetailPaneDescribesTheSelectedItem)
 {
     struct Case
     {
-        Spec spec;
+        ItemFields fields;
         QString label2, place, category, priority, cancel, alarm;
         TColor priorityColor, cancelColor;
         bool alarmMenu;
@@ -223,8 +223,8 @@ TEST_F(ListWindowTest, DetailPaneDescribesTheSelectedItem)
         // clang-format on
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.spec.subject);
-        PEventData item = Add(c.spec);
+        SCOPED_TRACE(c.fields.subject);
+        PEventData item = Add(c.fields);
         lw->SchedList->clear();
         lw->AddDayItem(item);
         Select(lw->SchedList, 0);
