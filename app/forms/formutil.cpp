@@ -91,6 +91,14 @@ QHBoxLayout* OkCancelRow(QDialog* dialog, QPushButton*& ok, const QString& okNam
     return row;
 }
 
+QPushButton* Button(QWidget* parent, const QString& text, const QString& name)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
 QLineEdit* PasswordEdit(QWidget* parent, const QString& name)
 {
     auto* edit = new QLineEdit(parent);

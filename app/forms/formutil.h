@@ -43,6 +43,10 @@ std::string EditText(const QLineEdit* edit);
 QHBoxLayout* OkCancelRow(QDialog* dialog, QPushButton*& ok, const QString& okName,
                          QPushButton*& cancel, const QString& cancelName);
 
+// A push button under its object name that Enter does not press (Enter
+// belongs to the dialog's default button).
+QPushButton* Button(QWidget* parent, const QString& text, const QString& name);
+
 // An edit that hides what is typed, under its object name.
 QLineEdit* PasswordEdit(QWidget* parent, const QString& name);
 

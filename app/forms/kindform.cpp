@@ -33,9 +33,7 @@ TKindForm::TKindForm(QWidget* parent)
 
     KindText = new QLineEdit(this);
     KindText->setObjectName(u"KindText"_qs);
-    AddBtn = new QPushButton(u"追加"_qs, this);
-    AddBtn->setObjectName(u"AddBtn"_qs);
-    AddBtn->setAutoDefault(false);
+    AddBtn = forms::Button(this, u"追加"_qs, u"AddBtn"_qs);
 
     KindList = new QListWidget(this);
     KindList->setObjectName(u"KindList"_qs);
@@ -53,26 +51,16 @@ TKindForm::TKindForm(QWidget* parent)
     Sample->SetColor(colors::clBtnFace);
     Sample->setMinimumHeight(28);
 
-    FontColor = new QPushButton(u"文字色"_qs, this);
-    FontColor->setObjectName(u"FontColor"_qs);
-    FontColor->setAutoDefault(false);
-    BackColor = new QPushButton(u"背景色"_qs, this);
-    BackColor->setObjectName(u"BackColor"_qs);
-    BackColor->setAutoDefault(false);
+    FontColor = forms::Button(this, u"文字色"_qs, u"FontColor"_qs);
+    BackColor = forms::Button(this, u"背景色"_qs, u"BackColor"_qs);
     Label1 = new QLabel(u"背景は透過色"_qs, this);
     Label1->setObjectName(u"Label1"_qs);
     TransBtn = new QToolButton(this);
     TransBtn->setObjectName(u"TransBtn"_qs);
     TransBtn->setText(u"透"_qs);
-    DelBtn = new QPushButton(u"削除"_qs, this);
-    DelBtn->setObjectName(u"DelBtn"_qs);
-    DelBtn->setAutoDefault(false);
-    SetBtn = new QPushButton(u"OK"_qs, this);
-    SetBtn->setObjectName(u"SetBtn"_qs);
-    SetBtn->setAutoDefault(false);
-    CancelBtn = new QPushButton(u"キャンセル"_qs, this);
-    CancelBtn->setObjectName(u"CancelBtn"_qs);
-    CancelBtn->setAutoDefault(false);
+    DelBtn = forms::Button(this, u"削除"_qs, u"DelBtn"_qs);
+    SetBtn = forms::Button(this, u"OK"_qs, u"SetBtn"_qs);
+    CancelBtn = forms::Button(this, u"キャンセル"_qs, u"CancelBtn"_qs);
 
     auto* top = new QHBoxLayout;
     top->addWidget(KindText, 1);

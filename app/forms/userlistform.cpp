@@ -36,12 +36,8 @@ TUserListForm::TUserListForm(QWidget* parent)
     UserList->setSelectionMode(QAbstractItemView::SingleSelection);
     UserName = new QLineEdit(this);
     UserName->setObjectName(u"UserName"_qs);
-    AddBtn = new QPushButton(u"リストへ追加"_qs, this);
-    AddBtn->setObjectName(u"AddBtn"_qs);
-    AddBtn->setAutoDefault(false);
-    DelBtn = new QPushButton(u"削除"_qs, this);
-    DelBtn->setObjectName(u"DelBtn"_qs);
-    DelBtn->setAutoDefault(false);
+    AddBtn = forms::Button(this, u"リストへ追加"_qs, u"AddBtn"_qs);
+    DelBtn = forms::Button(this, u"削除"_qs, u"DelBtn"_qs);
     DelBtn->setEnabled(false);
     BitBtn1 = new QPushButton(u"OK"_qs, this);
     BitBtn1->setObjectName(u"BitBtn1"_qs);
