@@ -8,15 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include "support/testutil.h"
 
 namespace {
 
 using days::Day;
 
-Day D(int y, int m, int d)
-{
-    return days::Encode(y, m, d);
-}
 
 constexpr std::uint32_t R = rp::Repeating;
 

@@ -1,5 +1,6 @@
 #include "controls/bevlabel.h"
 #include "controls/btnlabel.h"
+#include "widgets.h"
 
 #include <QApplication>
 #include <QImage>
@@ -57,18 +58,6 @@ bool HasPixel(const QImage& img, const QRect& within, const QColor& color)
                 return true;
     return false;
 }
-
-class PaintCounter : public QObject
-{
-public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
 
 QFont BigFont()
 {

@@ -176,15 +176,7 @@ TEST(SelectGrid, CellColoursFollowTheSelectionAndState)
     EXPECT_EQ(s.Corner(1, 0), highlight);
 
     // Setting the bits repaints by itself.
-    struct Counter : QObject
-    {
-        int paints = 0;
-        bool eventFilter(QObject*, QEvent* e) override
-        {
-            paints += e->type() == QEvent::Paint;
-            return false;
-        }
-    } counter;
+    PaintCounter counter;
     QApplication::processEvents();
     s.g.viewport()->installEventFilter(&counter);
     s.g.SetBits(1);

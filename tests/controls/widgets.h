@@ -2,6 +2,7 @@
 
 // Shows a widget offscreen and waits until it is there.
 
+#include <QEvent>
 #include <QTest>
 #include <QWidget>
 
@@ -13,3 +14,15 @@ inline void ShowAt(QWidget& w, int width, int height)
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
 }
+
+// Counts the paint events of the widget it is installed on.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+};

@@ -2,13 +2,10 @@
 #include "core/sjis.h"
 
 #include <gtest/gtest.h>
+#include "support/testutil.h"
 
 namespace {
 
-days::Day D(int y, int m, int d)
-{
-    return days::Encode(y, m, d);
-}
 
 days::Moment At(days::Day day, int h, int m)
 {

@@ -7,19 +7,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include "support/testutil.h"
 
 namespace {
-
-struct TempDir {
-    std::string path;
-    TempDir()
-    {
-        char tmpl[] = "/tmp/kalvero-files-XXXXXX";
-        path = ::mkdtemp(tmpl);
-        path += "/";
-    }
-    ~TempDir() { std::filesystem::remove_all(path); }
-};
 
 mode_t ModeOf(const std::string& p)
 {

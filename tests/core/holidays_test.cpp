@@ -4,16 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "support/testutil.h"
 #include <filesystem>
 #include <fstream>
 #include <map>
 
 namespace {
-
-days::Day D(int y, int m, int d)
-{
-    return days::Encode(y, m, d);
-}
 
 // A list from rule text written in UTF-8 here, stored as Shift_JIS.
 void Load(THolidayList& list, const std::string& utf8)
@@ -42,13 +38,6 @@ std::vector<days::Day> MatchingDays(const THolidayList& list, int index, days::D
             out.push_back(d);
     }
     return out;
-}
-
-std::string Temp(const std::string& name)
-{
-    auto dir = std::filesystem::temp_directory_path() / "kalvero-holidays-test";
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
 }
 
 std::string ShippedFile()
@@ -192,7 +181,8 @@ TEST(Holidays, BadItemsSkipTheLineOnly)
 
 TEST(Holidays, TwinsAreReplacedAndSeparateSpansKept)
 {
-    const std::string path = Temp("twins.hol");
+    TempDir dir;
+    const std::string path = dir.path + "twins.hol";
     ASSERT_TRUE(files::WriteAtomic(path,
                                    sjis::FromUtf8("1,1,0,1949,9999,0,元日\r\n"
                                                   "7,-3,2,2003,2019,0,海の日\r\n"
@@ -211,7 +201,7 @@ TEST(Holidays, TwinsAreReplacedAndSeparateSpansKept)
 
     // A personal file changes the kind of a public rule with the same day,
     // name and overlapping years.
-    const std::string personal = Temp("twins.phd");
+    const std::string personal = dir.path + "twins.phd";
     ASSERT_TRUE(files::WriteAtomic(personal, sjis::FromUtf8("1,1,0,1949,9999,5,元日\r\n")));
     ASSERT_TRUE(list.LoadFromFile(personal));
     ASSERT_EQ(list.Count(), 3);
@@ -346,17 +336,18 @@ TEST(Holidays, HeaderRowHintIsEmpty)
 
 TEST(Holidays, LoadingFiles)
 {
+    TempDir temp;
     THolidayList list;
     // A missing file is no error and reads nothing.
-    EXPECT_TRUE(list.LoadFromFile(Temp("missing.hol")));
+    EXPECT_TRUE(list.LoadFromFile(temp.path + "missing.hol"));
     EXPECT_EQ(list.Count(), 0);
     // A file with bare LF lines loads like CR LF.
-    const std::string lf = Temp("lf.hol");
+    const std::string lf = temp.path + "lf.hol";
     ASSERT_TRUE(files::WriteAtomic(lf, "2,3,0,2000,9999,2,a\n2,4,0,2000,9999,2,b\n"));
     EXPECT_TRUE(list.LoadFromFile(lf));
     EXPECT_EQ(list.Count(), 2);
     // A folder in the file's place cannot be read: said so, the rules stay.
-    const std::string dir = Temp("folder.hol");
+    const std::string dir = temp.path + "folder.hol";
     std::filesystem::create_directories(dir);
     std::string error;
     EXPECT_FALSE(list.LoadFromFile(dir, &error));

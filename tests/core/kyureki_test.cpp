@@ -5,13 +5,10 @@
 
 #include <fstream>
 #include <sstream>
+#include "support/testutil.h"
 
 namespace {
 
-days::Day D(int y, int m, int d)
-{
-    return days::Encode(y, m, d);
-}
 
 days::Day ParseIso(const std::string& s)
 {

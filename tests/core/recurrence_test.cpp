@@ -9,15 +9,12 @@
 
 #include <random>
 #include <set>
+#include "support/testutil.h"
 
 namespace {
 
 using days::Day;
 
-Day D(int y, int m, int d)
-{
-    return days::Encode(y, m, d);
-}
 
 TEventData Item(Day date, std::uint32_t repeat, int start = -1, int end = -1)
 {

@@ -12,15 +12,12 @@
 #include <algorithm>
 #include <random>
 #include <set>
+#include "support/testutil.h"
 
 namespace {
 
 using days::Day;
 
-Day D(int y, int m, int d)
-{
-    return days::Encode(y, m, d);
-}
 
 // Valid records of every kind, written by the store itself; their line ends
 // at offsets ends[i] (after the CR LF).

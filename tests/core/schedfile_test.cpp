@@ -9,33 +9,12 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include "support/testutil.h"
 
 namespace {
 
 using days::Day;
 
-Day D(int y, int m, int d)
-{
-    return days::Encode(y, m, d);
-}
-
-struct TempDir
-{
-    std::string path;
-    TempDir()
-    {
-        char tmpl[] = "/tmp/kalvero-sch-XXXXXX";
-        path = ::mkdtemp(tmpl);
-        path += "/";
-    }
-    ~TempDir() { std::filesystem::remove_all(path); }
-    std::string Write(const std::string& name, const std::string& data) const
-    {
-        std::string f = path + name;
-        EXPECT_TRUE(files::WriteAtomic(f, data));
-        return f;
-    }
-};
 
 std::string Read(const std::string& f)
 {

@@ -2,15 +2,12 @@
 #include "core/sjis.h"
 
 #include <gtest/gtest.h>
+#include "support/testutil.h"
 
 namespace {
 
 using days::Day;
 
-Day D(int y, int m, int d)
-{
-    return days::Encode(y, m, d);
-}
 
 days::Moment At(Day day, int h, int m = 0)
 {

@@ -7,42 +7,12 @@
 
 #include <unistd.h>
 
+#include "support/testutil.h"
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
 namespace {
-
-struct ProbeRun {
-    std::string out;
-    int status = -1;
-};
-
-ProbeRun Probe(const std::string& args)
-{
-    const std::string cmd = std::string(KALVERO_BINARY_DIR) + "/tools/probe/kalvero-probe " + args;
-    ProbeRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        r.out.append(buf, n);
-    r.status = ::pclose(p);
-    return r;
-}
-
-struct TempDir {
-    std::string path;
-    TempDir()
-    {
-        char tmpl[] = "/tmp/kalvero-probe-XXXXXX";
-        path = ::mkdtemp(tmpl);
-        path += "/";
-    }
-    ~TempDir() { std::filesystem::remove_all(path); }
-};
 
 // A weekly Monday item on holidays too, the 31st of each month, and a single
 // item; dates 2024.
@@ -61,15 +31,16 @@ TEST(ProbeSchedule, OccurrencesNextAndResave)
 
     ProbeRun occ = Probe("occurrences " + in + " 2024-01-29 2024-02-05");
     EXPECT_EQ(occ.status, 0);
-    EXPECT_EQ(occ.out, "2024-01-29\t週例\n"
-                       "2024-01-31\t月末\n"
-                       "2024-02-01\t単発\n"
-                       "2024-02-05\t週例\n");
+    EXPECT_EQ(occ.out,
+              "2024-01-29\t週例\n"
+              "2024-01-31\t月末\n"
+              "2024-02-01\t単発\n"
+              "2024-02-05\t週例\n");
 
     ProbeRun next = Probe("next " + in + " 2024-02-02");
     EXPECT_EQ(next.status, 0);
     // Store order depends on today's occurrences; compare as a set of lines.
-    for (const char* line : {"週例\t2024-02-05\n", "月末\t2024-03-31\n", "単発\t2024-02-01\n"})
+    for (const char* line : { "週例\t2024-02-05\n", "月末\t2024-03-31\n", "単発\t2024-02-01\n" })
         EXPECT_NE(next.out.find(line), std::string::npos) << line;
 
     const std::string out = dir.path + "out.sch";

@@ -23,13 +23,10 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
+#include "support/testutil.h"
 
 namespace {
 
-days::Day D(int y, int m, int d)
-{
-    return days::Encode(y, m, d);
-}
 
 constexpr std::uint32_t kDaily = rp::Repeating | rp::Daily;
 

@@ -11,25 +11,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "support/testutil.h"
 #include <csignal>
 #include <filesystem>
 
 namespace {
 
 const std::string kData = KALVERO_SOURCE_DIR "/tests/data/settings/";
-
-std::string MakeTempDir()
-{
-    char tmpl[] = "/tmp/kalvero-settings-XXXXXX";
-    return std::string(::mkdtemp(tmpl)) + "/";
-}
-
-struct TempDir
-{
-    const std::string path = MakeTempDir();
-    const std::string file = path + "Kalvero.ini";
-    ~TempDir() { std::filesystem::remove_all(path); }
-};
 
 std::string Read(const std::string& path)
 {
@@ -52,11 +40,11 @@ const std::vector<std::string> kDefaults = sjis::SplitLines(Read(kData + "defaul
 std::string LoadSave(const std::string& text, TInitParam& p)
 {
     TempDir dir;
-    EXPECT_TRUE(files::WriteAtomic(dir.file, text));
-    p.LoadFromFile(dir.file);
+    EXPECT_TRUE(files::WriteAtomic((dir.path + "Kalvero.ini"), text));
+    p.LoadFromFile(dir.path + "Kalvero.ini");
     EXPECT_TRUE(p.SaveToFile());
     p.FileName.clear();
-    return Read(dir.file);
+    return Read(dir.path + "Kalvero.ini");
 }
 
 struct Messages
@@ -73,16 +61,16 @@ TEST(InitParam, FreshFileHoldsTheDefaultsInTableOrder)
     TInitParam p;
     EXPECT_EQ(p.MainView, TBounds {}); // zero until loaded
     EXPECT_EQ(p.Interval, 0);
-    p.LoadFromFile(dir.file);
-    EXPECT_FALSE(files::Exists(dir.file)); // loading writes nothing
+    p.LoadFromFile(dir.path + "Kalvero.ini");
+    EXPECT_FALSE(files::Exists(dir.path + "Kalvero.ini")); // loading writes nothing
     EXPECT_EQ(p.MainView, (TBounds { 0, 0, 520, 420 }));
     EXPECT_EQ(p.Title, strconst::PluginProductName());
     EXPECT_EQ(p.MemoColor, std::int32_t(0x80000005));
     ASSERT_TRUE(p.SaveToFile());
     EXPECT_EQ(kDefaults.size(), 51u);
-    EXPECT_EQ(Read(dir.file), Join(kDefaults));
+    EXPECT_EQ(Read(dir.path + "Kalvero.ini"), Join(kDefaults));
     struct stat st = {};
-    ::stat(dir.file.c_str(), &st);
+    ::stat((dir.path + "Kalvero.ini").c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0600u); // it holds the enciphered password
 
     strconst::SetBuild(strconst::Build::Program);
@@ -199,14 +187,14 @@ TEST(InitParam, EmptyValuesAndLineBreaks)
 {
     TempDir dir;
     TInitParam p;
-    p.LoadFromFile(dir.file);
+    p.LoadFromFile(dir.path + "Kalvero.ini");
     p.Title.clear(); // cleared in the settings dialog
     p.MemoTitle = std::string("a\r\nSECRETKEY=x\0y", 16);
     ASSERT_TRUE(p.SaveToFile());
-    const std::vector<std::string> lines = sjis::SplitLines(Read(dir.file));
+    const std::vector<std::string> lines = sjis::SplitLines(Read(dir.path + "Kalvero.ini"));
     EXPECT_EQ(lines.size(), 50u); // no TITLE line, and nothing split
     EXPECT_EQ(lines[12], "MEMOTITLE=a  SECRETKEY=x y");
-    p.LoadFromFile(dir.file);
+    p.LoadFromFile(dir.path + "Kalvero.ini");
     EXPECT_EQ(p.Title, strconst::ProductName()); // the next start shows the product name
     EXPECT_EQ(p.SecretKey, "");
     // A line with an empty value is an empty text, not the default.
@@ -218,24 +206,24 @@ TEST(InitParam, PasswordIsStoredEnciphered)
 {
     TempDir dir;
     TInitParam p;
-    p.LoadFromFile(dir.file);
+    p.LoadFromFile(dir.path + "Kalvero.ini");
     p.SecretKey = "Pass1";
     std::string values[2];
     for (std::string& value : values) {
         ASSERT_TRUE(p.SaveToFile());
-        value = sjis::SplitLines(Read(dir.file))[12];
+        value = sjis::SplitLines(Read(dir.path + "Kalvero.ini"))[12];
         ASSERT_EQ(value.size(), 10u + 18u);
         EXPECT_EQ(TInitParam::CryptString(value.substr(10), TCrypt::kDecipher), "Pass1");
     }
     EXPECT_NE(values[0], values[1]); // a new salt at every save
     TInitParam q;
-    LoadSave(Read(dir.file), q);
+    LoadSave(Read(dir.path + "Kalvero.ini"), q);
     EXPECT_EQ(q.SecretKey, "Pass1");
     LoadSave("SECRETKEY=plain\r\n", q); // too short for a cipher text: taken as it is
     EXPECT_EQ(q.SecretKey, "plain");
     p.SecretKey.clear();
     ASSERT_TRUE(p.SaveToFile());
-    EXPECT_EQ(Read(dir.file), Join(kDefaults));
+    EXPECT_EQ(Read(dir.path + "Kalvero.ini"), Join(kDefaults));
 }
 
 TEST(InitParam, PasswordCheckAndTrustedSenders)
@@ -266,10 +254,11 @@ TEST(InitParam, FailedSaveSaysSoAndLeavesTheOldFile)
 {
     TempDir dir;
     Messages m;
-    std::filesystem::create_directory(dir.file); // a folder where the file should be
+    std::filesystem::create_directory(
+        (dir.path + "Kalvero.ini")); // a folder where the file should be
     {
         TInitParam p;
-        p.LoadFromFile(dir.file);
+        p.LoadFromFile(dir.path + "Kalvero.ini");
         EXPECT_FALSE(p.SaveToFile());
         EXPECT_EQ(m.texts, std::vector<std::string> { "100:" + strconst::FileWriteError() });
     } // destruction tries once more, silently
@@ -308,19 +297,19 @@ TEST(InitParam, DestructionSavesOnlyWhenNoSaveHappened)
     Messages m;
     for (bool saveFirst : { false, true }) {
         TInitParam p;
-        p.LoadFromFile(dir.file);
+        p.LoadFromFile(dir.path + "Kalvero.ini");
         p.Title = saveFirst ? "Saved" : "Unsaved";
         if (saveFirst) {
             ASSERT_TRUE(p.SaveToFile());
         }
         p.Title = "Changed later";
     }
-    EXPECT_EQ(sjis::SplitLines(Read(dir.file))[11], "TITLE=Saved");
+    EXPECT_EQ(sjis::SplitLines(Read(dir.path + "Kalvero.ini"))[11], "TITLE=Saved");
     TempDir other;
     {
         TInitParam p;
-        p.LoadFromFile(other.file);
+        p.LoadFromFile(other.path + "Kalvero.ini");
     }
-    EXPECT_EQ(Read(other.file), Join(kDefaults));
+    EXPECT_EQ(Read(other.path + "Kalvero.ini"), Join(kDefaults));
     EXPECT_TRUE(m.texts.empty());
 }

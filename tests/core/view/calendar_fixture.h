@@ -12,11 +12,8 @@
 
 #include <string>
 #include <vector>
+#include "support/testutil.h"
 
-inline days::Day D(int y, int m, int d)
-{
-    return days::Encode(y, m, d);
-}
 
 inline std::string U(const char* utf8)
 {
