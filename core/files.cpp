@@ -1,10 +1,12 @@
 #include "core/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <random>
 
@@ -35,10 +37,65 @@ bool WriteFully(int fd, std::string_view data, int& err)
     return true;
 }
 
+// The temporary files of a target are named after it: the target's name,
+// ".tmp" and decimal digits.
+const char kTempMark[] = ".tmp";
+
+// The file a path finally names, following symbolic links (a relative link
+// is taken from the folder of the link). The file itself need not exist.
+bool ResolveLinks(const std::string& path, std::string& target, int& err)
+{
+    target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st
+        {
+        };
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return true;
+        char buf[PATH_MAX];
+        const ssize_t n = ::readlink(target.c_str(), buf, sizeof buf);
+        if (n < 0 || static_cast<std::size_t>(n) >= sizeof buf) {
+            err = n < 0 ? errno : ENAMETOOLONG;
+            return false;
+        }
+        std::string next(buf, static_cast<std::size_t>(n));
+        if (next.empty() || next[0] != '/')
+            next = DirName(target) + next;
+        target = std::move(next);
+    }
+    err = ELOOP;
+    return false;
+}
+
+bool IsOwnTempName(std::string_view name, std::string_view prefix)
+{
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix)
+        return false;
+    for (char c : name.substr(prefix.size()))
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+// Removes what earlier writes to target left behind when they were killed
+// part way; nothing else in the folder is touched.
+void RemoveStaleTemps(const std::string& target)
+{
+    std::string folder = DirName(target);
+    const std::string prefix = target.substr(folder.size()) + kTempMark;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (IsOwnTempName(entry->d_name, prefix))
+            ::unlink((folder + entry->d_name).c_str());
+    }
+    ::closedir(dir);
+}
+
 } // namespace
 
-bool WriteAtomic(const std::string& path, std::string_view data, std::string* error,
-                 NewFileMode mode)
+bool WriteAtomic(const std::string& path, std::string_view data, std::string* error)
 {
     auto fail = [&](const std::string& why) {
         if (error)
@@ -46,19 +103,26 @@ bool WriteAtomic(const std::string& path, std::string_view data, std::string* er
         return false;
     };
 
-    mode_t perms = mode == NewFileMode::Private ? 0600 : 0644;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
+    std::string target;
+    int linkErr = 0;
+    if (!ResolveLinks(path, target, linkErr))
+        return fail(path + ": " + ErrnoText(linkErr));
+    mode_t perms = 0600;
+    struct stat st
+    {
+    };
+    if (::stat(target.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode))
             return fail(path + ": not a regular file");
         perms = st.st_mode & 07777;
     }
+    RemoveStaleTemps(target);
 
-    static thread_local std::mt19937_64 rng{std::random_device{}()};
+    static thread_local std::mt19937_64 rng { std::random_device {}() };
     std::string tmp;
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        tmp = path + ".tmp" + std::to_string(rng() % 1000000000ULL);
+        tmp = target + kTempMark + std::to_string(rng() % 1000000000ULL);
         fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST)
             return fail(path + ": " + ErrnoText(errno));
@@ -80,7 +144,7 @@ bool WriteAtomic(const std::string& path, std::string_view data, std::string* er
         err = errno;
         ok = false;
     }
-    if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) {
+    if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) {
         err = errno;
         ok = false;
     }
@@ -105,7 +169,9 @@ bool ReadAll(const std::string& path, std::string& out, std::string* error, bool
             *error = path + ": " + ErrnoText(e);
         return false;
     }
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
         if (error)
@@ -136,7 +202,9 @@ bool ReadAll(const std::string& path, std::string& out, std::string* error, bool
 
 bool Exists(const std::string& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return ::stat(path.c_str(), &st) == 0;
 }
 
@@ -145,7 +213,7 @@ bool Copy(const std::string& from, const std::string& to, std::string* error)
     std::string data;
     if (!ReadAll(from, data, error))
         return false;
-    return WriteAtomic(to, data, error, NewFileMode::Private);
+    return WriteAtomic(to, data, error);
 }
 
 std::string DirName(const std::string& path)

@@ -7,16 +7,14 @@
 
 namespace files {
 
-enum class NewFileMode {
-    Normal,  // 0644 for a new file
-    Private, // 0600 for a new file (settings, schedule)
-};
-
 // Writes data to a temporary file in the same folder, flushes it to disk and
 // renames it over path. On failure the old file is untouched, false is
-// returned and error holds the reason. An existing file keeps its mode.
-bool WriteAtomic(const std::string& path, std::string_view data, std::string* error = nullptr,
-                 NewFileMode mode = NewFileMode::Normal);
+// returned and error holds the reason. An existing file keeps its mode; a new
+// one is owner-only (0600). A path that is a symbolic link is followed to
+// its final target, which is replaced (the link stays a link). Temporary
+// files of earlier writes to the same target that never finished are
+// removed.
+bool WriteAtomic(const std::string& path, std::string_view data, std::string* error = nullptr);
 
 // Reads a whole file. Returns false (and error) when it cannot be read;
 // a missing file gives false with exists == false.

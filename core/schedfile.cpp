@@ -580,7 +580,7 @@ bool TSchedList::SaveToFile(const std::string& fileName)
     }
     if (damagedFile_ == fileName)
         damagedFile_.clear();
-    if (!files::WriteAtomic(fileName, data, &why, files::NewFileMode::Private)) {
+    if (!files::WriteAtomic(fileName, data, &why)) {
         report::Error(SJ("スケジュールが書き込めません!") + "\r\n" + why);
         return false;
     }

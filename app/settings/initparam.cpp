@@ -162,7 +162,7 @@ bool TInitFile::UpdateFile(std::string* error)
         data += line;
         data += "\r\n";
     }
-    if (!files::WriteAtomic(FileName, data, error, files::NewFileMode::Private))
+    if (!files::WriteAtomic(FileName, data, error))
         return false;
     Modified = false;
     return true;

@@ -55,8 +55,7 @@ int Settings(const std::vector<std::string>& args)
     }
     TInitParam settings;
     settings.LoadFromFile(args[0]);
-    if (args[1] != args[0] &&
-        !files::WriteAtomic(args[1], lines, &error, files::NewFileMode::Private)) {
+    if (args[1] != args[0] && !files::WriteAtomic(args[1], lines, &error)) {
         std::fprintf(stderr, "kalvero-probe: %s\n", error.c_str());
         return 1;
     }

@@ -221,6 +221,8 @@ TEST_F(PhoneBookTest, PageChangesSaveAnEditedMemoPadAndAFolderThatCannotBeWritte
     ASSERT_TRUE(QFile::remove(QString::fromStdString(dir + "Kalvero.mem")));
     Page(window->TabNote); // edited once: written at every page change
     EXPECT_EQ(Read("Kalvero.mem"), memo);
+    EXPECT_EQ(QFile::permissions(QString::fromStdString(dir + "Kalvero.mem")),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     EXPECT_EQ(Read("Kalvero.tel"), "\"old\",1\r\n");
 
     // The data folder goes away and a file takes its name.
