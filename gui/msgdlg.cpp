@@ -510,7 +510,10 @@ std::optional<QColor> ChooseColor(const QColor& initial, QWidget* parent)
             return std::nullopt;
         return s.answer->color;
     }
-    const QColor c = QColorDialog::getColor(initial, ParentOr(parent), shown.caption);
+    // Qt's own dialog on every desktop: the same everywhere, and a test can
+    // reach its widgets.
+    const QColor c = QColorDialog::getColor(initial, ParentOr(parent), shown.caption,
+                                            QColorDialog::DontUseNativeDialog);
     if (!c.isValid())
         return std::nullopt;
     return c;
@@ -528,7 +531,8 @@ std::optional<QFont> ChooseFont(const QFont& initial, QWidget* parent)
         return s.answer->font;
     }
     bool ok = false;
-    const QFont f = QFontDialog::getFont(&ok, initial, ParentOr(parent), shown.caption);
+    const QFont f = QFontDialog::getFont(&ok, initial, ParentOr(parent), shown.caption,
+                                         QFontDialog::DontUseNativeDialog);
     if (!ok)
         return std::nullopt;
     return f;

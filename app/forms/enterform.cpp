@@ -989,7 +989,12 @@ void TEnterForm::DelExceptClick()
 
 void TEnterForm::DefBtnClick()
 {
-    TKindForm editor(this);
+    EditKinds(this);
+}
+
+void TEnterForm::EditKinds(QWidget* parent)
+{
+    TKindForm editor(parent);
     editor.SetKinds(KindItems());
     if (editor.exec() == QDialog::Accepted)
         SetKindItems(editor.Kinds());

@@ -98,6 +98,9 @@ public:
     // Replaces the category list; the selected entry stays selected when its
     // name is still listed.
     void SetKindItems(const QStringList& kinds);
+    // The category editor over the category list, modal to parent; after OK
+    // its list replaces the category list.
+    void EditKinds(QWidget* parent);
 
     // --- Handlers (public so that tests and the main window can call them) ---
     // The commit step: on success the item is handed to the target and the

@@ -6,6 +6,7 @@
 #include "app/forms/formutil.h"
 #include "app/forms/listwindow.h"
 #include "app/forms/memoform.h"
+#include "app/forms/setupform.h"
 #include "app/forms/toolimages.h"
 #include "app/forms/variant.h"
 #include "app/settings/initparam.h"
@@ -420,6 +421,8 @@ void TSchedForm::FormCreate()
     Step([&] {
         if (SchedFormDialogs().Setup)
             setupForm_ = SchedFormDialogs().Setup(this);
+        else
+            setupForm_ = std::make_unique<TSetupForm>(this);
     });
     Step([&] {
         EnterForm = new TEnterForm(this);

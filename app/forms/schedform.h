@@ -67,11 +67,12 @@ public:
 };
 
 // Where the main window gets the dialogs that other windows provide. Each
-// factory may be empty: the command then does nothing. Tests install their
-// own.
+// factory may be empty: the command then does nothing, unless its own line
+// names what stands in. Tests install their own.
 struct TSchedFormDialogs
 {
-    // Made once at creation, owned by the main window.
+    // Made once at creation, owned by the main window (empty: the settings
+    // dialog TSetupForm).
     std::function<std::unique_ptr<TSetupDialog>(TSchedForm* owner)> Setup;
     // Made per use.
     std::function<std::unique_ptr<TExportDialog>(TSchedForm* owner)> Export;
@@ -181,7 +182,7 @@ public:
     // The item the title caption shows (kept in its data pointer); nullptr
     // when none.
     PEventData CurrentItem() const;
-    // The settings dialog, made at creation (nullptr without a factory).
+    // The settings dialog, made at creation.
     TSetupDialog* SetupForm() const { return setupForm_.get(); }
     hotkeys::THotKeyBackend* HotKeys() const { return hotKeys_.get(); }
 

@@ -58,7 +58,7 @@ const std::string& Description()
 
 const std::string& AboutLine()
 {
-    static const std::string text = "Kalvero personal scheduler";
+    static const std::string text = " (Kalvero personal scheduler)";
     return text;
 }
 
