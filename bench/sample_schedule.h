@@ -12,6 +12,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 namespace benchdata {
 
@@ -28,25 +29,53 @@ inline QApplication& App()
     return *app;
 }
 
+// The recurrences of the repeating items, one of each pattern and rule.
+inline const std::vector<std::uint32_t>& RepeatWords()
+{
+    using recur::MonthRule;
+    using recur::RepeatPattern;
+    constexpr int sun = 1, mon = 2, tue = 3, wed = 4, thu = 5, sat = 7;
+    static const std::vector<std::uint32_t> words = [] {
+        const recur::RepeatSpec specs[] = {
+            { .pattern = RepeatPattern::Daily, .excludedWeekdays = recur::Weekdays({ sun, sat }) },
+            { .pattern = RepeatPattern::Weekly,
+              .weekdays = recur::Weekdays({ mon, thu }),
+              .useWeekdays = true },
+            { .pattern = RepeatPattern::Weekly,
+              .weekdays = recur::Weekdays({ wed }),
+              .useWeekdays = true,
+              .skipHolidays = true,
+              .shiftEarlier = true },
+            { .pattern = RepeatPattern::Monthly },
+            { .pattern = RepeatPattern::Monthly, .monthRule = MonthRule::LastDay },
+            { .pattern = RepeatPattern::Monthly,
+              .monthRule = MonthRule::ByWeek,
+              .weekdays = recur::Weekdays({ tue }),
+              .useWeekdays = true,
+              .weeks = recur::Weeks({ 2, 4 }) },
+            { .pattern = RepeatPattern::Yearly },
+            { .pattern = RepeatPattern::Yearly, .monthRule = MonthRule::LastDay },
+            { .pattern = RepeatPattern::Yearly,
+              .monthRule = MonthRule::ByWeek,
+              .weekdays = recur::Weekdays({ mon }),
+              .useWeekdays = true,
+              .weeks = recur::Weeks({ 2 }) },
+        };
+        std::vector<std::uint32_t> out;
+        for (const recur::RepeatSpec& spec : specs)
+            out.push_back(recur::Pack(spec));
+        return out;
+    }();
+    return words;
+}
+
 // One item dated within spanDays from base; repeatingPercent of the items
 // repeat, by every pattern, a third of those with an end date.
 inline TEventData RandomItem(std::mt19937& rng, days::Day base, int spanDays, int repeatingPercent,
                              int index)
 {
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    static const std::uint32_t patterns[] = {
-        rp::Repeating | rp::Daily | (rp::WeekdayBit(1) << 16) | (rp::WeekdayBit(7) << 16),
-        rp::Repeating | rp::Weekly | rp::UseWeekdays | rp::WeekdayBit(2) | rp::WeekdayBit(5),
-        rp::Repeating | rp::Weekly | rp::UseWeekdays | rp::WeekdayBit(4) | rp::SkipHolidays |
-            rp::ShiftEarlier,
-        rp::Repeating | rp::Monthly,
-        rp::Repeating | rp::Monthly | rp::LastDay,
-        rp::Repeating | rp::Monthly | rp::UseWeekdays | rp::WeekdayBit(3) | rp::WeekBit(2) |
-            rp::WeekBit(4),
-        rp::Repeating | rp::Yearly,
-        rp::Repeating | rp::Yearly | rp::LastDay,
-        rp::Repeating | rp::Yearly | rp::UseWeekdays | rp::WeekdayBit(2) | rp::WeekBit(2),
-    };
+    const std::vector<std::uint32_t>& patterns = RepeatWords();
     static const std::string subjects[] = { SJ("定例会議"), SJ("顧客訪問 ソフト開発"),
                                             SJ("歯医者"),   SJ("締切: 月次報告書"),
                                             SJ("誕生日"),   SJ("ﾃﾆｽ") };
@@ -55,7 +84,7 @@ inline TEventData RandomItem(std::mt19937& rng, days::Day base, int spanDays, in
     TEventData e;
     e.Date = base + pick(spanDays);
     if (pick(100) < repeatingPercent) {
-        e.Repeat = patterns[pick(9)];
+        e.Repeat = patterns[pick(static_cast<int>(patterns.size()))];
         e.LimitDate = pick(3) == 0 ? e.Date + 200 + pick(1000) : -1;
     }
     if (pick(3)) {

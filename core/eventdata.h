@@ -5,6 +5,7 @@
 
 #include "core/days.h"
 #include "core/recurrule.h"
+#include "core/repeatspec.h"
 
 #include <cstdint>
 #include <string>
@@ -16,37 +17,6 @@ using TColor = std::int32_t;
 
 // The system window-text colour.
 constexpr TColor kWindowTextColor = static_cast<TColor>(0x80000008u);
-
-// Bits of TEventData::Repeat.
-namespace rp {
-constexpr std::uint32_t WeekdayMask = 0x7F; // bit 7 - DayOfWeek
-constexpr std::uint32_t UseWeekdays = 1u << 7; // the weekday mask is in use
-constexpr std::uint32_t LastDay = 1u << 8; // last day of the month
-constexpr std::uint32_t WeekMask = 0x1Fu << 9; // bit 13 week 1 .. bit 9 week 5
-constexpr std::uint32_t PatternMask = 3u << 14; // 0 daily, 1 weekly, 2 monthly, 3 yearly
-constexpr std::uint32_t ExcludedWeekdays = 0x7Fu << 16;
-constexpr std::uint32_t SkipHolidays = 1u << 23;
-constexpr std::uint32_t SkipMonthEnd = 1u << 24;
-constexpr std::uint32_t Repeating = 1u << 30;
-constexpr std::uint32_t ShiftEarlier = 1u << 31;
-
-constexpr std::uint32_t Daily = 0u << 14;
-constexpr std::uint32_t Weekly = 1u << 14;
-constexpr std::uint32_t Monthly = 2u << 14;
-constexpr std::uint32_t Yearly = 3u << 14;
-
-// The weekday bit (in the mask or, shifted by 16, among the excluded days) of
-// a DayOfWeek value 1 (Sunday) .. 7 (Saturday).
-constexpr std::uint32_t WeekdayBit(int dayOfWeek)
-{
-    return 1u << (7 - dayOfWeek);
-}
-// The week-of-month bit of week 1..5.
-constexpr std::uint32_t WeekBit(int week)
-{
-    return 1u << (14 - week);
-}
-} // namespace rp
 
 struct TEventData
 {
@@ -67,6 +37,7 @@ struct TEventData
     // Minutes after midnight; 1440 and more fall on the next day. -1 none.
     std::int32_t StartTime = -1;
     std::int32_t EndTime = -1;
+    // 0 for a single item; else the recurrence, read by recur::Unpack.
     std::uint32_t Repeat = 0;
     days::Day LimitDate = -1;
     days::Day UpdateDate = 0;

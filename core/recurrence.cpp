@@ -23,13 +23,23 @@ inline std::uint8_t WeekdayBitOf(Day day)
     return static_cast<std::uint8_t>(1u << (days::DayOfWeek(day) - 1));
 }
 
-// The weekday bits of the Repeat word (bit 7 - d) as bit d - 1.
-std::uint8_t WeekdaySet(std::uint32_t bits7)
+// A spec's weekday set as bit DayOfWeek - 1.
+std::uint8_t ByDayOfWeek(WeekdaySet set)
 {
     std::uint8_t out = 0;
     for (int d = 1; d <= 7; ++d)
-        if (bits7 & rp::WeekdayBit(d))
+        if (set & Weekdays({ d }))
             out |= static_cast<std::uint8_t>(1u << (d - 1));
+    return out;
+}
+
+// A spec's week set as bit week - 1.
+std::uint8_t ByWeekNumber(WeekSet set)
+{
+    std::uint8_t out = 0;
+    for (int w = 1; w <= 5; ++w)
+        if (set & Weeks({ w }))
+            out |= static_cast<std::uint8_t>(1u << (w - 1));
     return out;
 }
 
@@ -299,43 +309,42 @@ Pattern CompilePattern(const TEventData& item)
     const days::Ymd d = days::Decode(item.Date);
     r.month0 = static_cast<std::uint8_t>(d.month);
     r.day0 = static_cast<std::uint8_t>(d.day);
-    r.weekdays = WeekdaySet(R & rp::WeekdayMask);
-    for (int w = 1; w <= 5; ++w)
-        if (R & rp::WeekBit(w))
-            r.weeks |= static_cast<std::uint8_t>(1u << (w - 1));
-    const bool useWeekdays = R & rp::UseWeekdays;
-    const std::uint8_t excluded = WeekdaySet((R & rp::ExcludedWeekdays) >> 16);
-    r.allExcluded = excluded == 0x7F;
+    const RepeatSpec spec = Unpack(R);
+    r.weekdays = ByDayOfWeek(spec.weekdays);
+    r.weeks = ByWeekNumber(spec.weeks);
+    const std::uint8_t excluded = ByDayOfWeek(spec.excludedWeekdays);
+    r.allExcluded = spec.excludedWeekdays == kAllWeekdays;
     // A weekday chosen in the mask is never excluded by the weekday rule.
-    r.excludedWeekdays = useWeekdays ? excluded & ~r.weekdays : excluded;
-    r.skipMonthEnd = (R & rp::SkipMonthEnd) && !(R & rp::LastDay);
-    r.skipHolidays = R & rp::SkipHolidays;
-    r.shift = R & rp::ShiftEarlier;
+    r.excludedWeekdays = spec.useWeekdays ? excluded & ~r.weekdays : excluded;
+    r.skipMonthEnd = spec.skipMonthEnd && spec.monthRule != MonthRule::LastDay;
+    r.skipHolidays = spec.skipHolidays;
+    r.shift = spec.shiftEarlier;
 
-    const bool dayRule = (R & (rp::LastDay | rp::WeekMask)) == 0;
-    switch (R & rp::PatternMask) {
-    case rp::Daily:
+    // A week rule without weekdays, or a weekly item whose weekdays are not
+    // in use, has nothing to search for.
+    const bool weekdaysFound = r.weekdays != 0;
+    auto byMonthRule = [&](Kind sameDay, Kind lastDay, Kind byWeek) {
+        switch (spec.monthRule) {
+        case MonthRule::SameDay:
+            return sameDay;
+        case MonthRule::LastDay:
+            return lastDay;
+        default:
+            return weekdaysFound ? byWeek : Kind::FixedDate;
+        }
+    };
+    switch (*spec.pattern) {
+    case RepeatPattern::Daily:
         r.kind = Kind::Daily;
         break;
-    case rp::Weekly:
-        // Without days in use there is nothing to search for.
-        r.kind = useWeekdays && r.weekdays ? Kind::Weekly : Kind::FixedDate;
+    case RepeatPattern::Weekly:
+        r.kind = spec.useWeekdays && weekdaysFound ? Kind::Weekly : Kind::FixedDate;
         break;
-    case rp::Monthly:
-        if (dayRule)
-            r.kind = Kind::MonthDay;
-        else if (R & rp::LastDay)
-            r.kind = Kind::MonthLast;
-        else
-            r.kind = r.weekdays ? Kind::MonthWeek : Kind::FixedDate;
+    case RepeatPattern::Monthly:
+        r.kind = byMonthRule(Kind::MonthDay, Kind::MonthLast, Kind::MonthWeek);
         break;
-    default:
-        if (dayRule)
-            r.kind = Kind::YearDay;
-        else if (R & rp::LastDay)
-            r.kind = Kind::YearLast;
-        else
-            r.kind = r.weekdays ? Kind::YearWeek : Kind::FixedDate;
+    case RepeatPattern::Yearly:
+        r.kind = byMonthRule(Kind::YearDay, Kind::YearLast, Kind::YearWeek);
         break;
     }
     return r;

@@ -45,8 +45,5 @@ bool OccursOn(const Rule& rule, DayInfo& info, const HolidayTest& isHoliday);
 // False when the item surely does not occur on the day; true when it may
 // (OccursOn decides). Reads the pattern alone.
 bool MayOccurOn(const Pattern& pattern, DayInfo& info, const HolidayTest& isHoliday);
-// False when the item surely does not occur on the day; true when it may
-// (OccursOn decides). Reads the pattern alone.
-bool MayOccurOn(const Pattern& pattern, DayInfo& info, const HolidayTest& isHoliday);
 
 } // namespace recur

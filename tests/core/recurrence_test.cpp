@@ -7,14 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/testutil.h"
 #include <random>
 #include <set>
-#include "support/testutil.h"
 
 namespace {
 
 using days::Day;
-
 
 TEventData Item(Day date, std::uint32_t repeat, int start = -1, int end = -1)
 {
@@ -38,7 +37,7 @@ std::uint32_t Weekdays(std::initializer_list<int> dows)
 
 std::uint32_t Excluding(std::initializer_list<int> dows)
 {
-    return Weekdays(dows) << 16;
+    return Weekdays(dows) << rp::ExcludedShift;
 }
 
 constexpr int Sun = 1, Mon = 2, Tue = 3, Wed = 4, Thu = 5, Fri = 6, Sat = 7;
@@ -298,8 +297,8 @@ struct Model
         days::Ymd y = days::Decode(d);
         if ((R & rp::SkipMonthEnd) && !(R & rp::LastDay) && y.day == MonthDays(y.year, y.month))
             return true;
-        const std::uint32_t ex = (R >> 16) & 0x7F;
-        if (ex == 0x7F)
+        const std::uint32_t ex = (R & rp::ExcludedWeekdays) >> rp::ExcludedShift;
+        if (ex == rp::WeekdayMask)
             return true;
         const std::uint32_t bit = rp::WeekdayBit(days::DayOfWeek(d));
         if ((ex & bit) && (!(R & rp::UseWeekdays) || !(R & bit)))
@@ -408,16 +407,16 @@ TEST(Recurrence, EngineAgreesWithTheDayByDayModel)
     int occurrences = 0;
     for (int round = 0; round < 1500; ++round) {
         TEventData e = Item(D(2024, 1, 1) + pick(500), 0);
-        std::uint32_t R = rp::Repeating | (static_cast<std::uint32_t>(pick(4)) << 14);
+        std::uint32_t R = rp::Repeating | (static_cast<std::uint32_t>(pick(4)) << rp::PatternShift);
         R |= static_cast<std::uint32_t>(pick(128)); // weekday mask
         if (pick(4))
             R |= rp::UseWeekdays;
         if (pick(3) == 0)
             R |= rp::LastDay;
         if (pick(2))
-            R |= static_cast<std::uint32_t>(pick(32)) << 9;
+            R |= static_cast<std::uint32_t>(pick(32)) << rp::WeekShift;
         if (pick(2))
-            R |= static_cast<std::uint32_t>(pick(128) & pick(128)) << 16;
+            R |= static_cast<std::uint32_t>(pick(128) & pick(128)) << rp::ExcludedShift;
         if (pick(3) == 0)
             R |= rp::SkipHolidays;
         if (pick(4) == 0)

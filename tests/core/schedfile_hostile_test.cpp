@@ -9,15 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/testutil.h"
 #include <algorithm>
 #include <random>
 #include <set>
-#include "support/testutil.h"
 
 namespace {
 
 using days::Day;
-
 
 // Valid records of every kind, written by the store itself; their line ends
 // at offsets ends[i] (after the CR LF).
@@ -40,7 +39,7 @@ Corpus ScheduleCorpus()
     TSchedList s;
     const std::uint32_t repeats[] = {
         0,
-        rp::Repeating | rp::Daily | (rp::WeekdayBit(1) << 16),
+        rp::Repeating | rp::Daily | (rp::WeekdayBit(1) << rp::ExcludedShift),
         rp::Repeating | rp::Weekly | rp::UseWeekdays | rp::WeekdayBit(2) | rp::ShiftEarlier |
             rp::SkipHolidays,
         rp::Repeating | rp::Monthly,
