@@ -32,31 +32,38 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTextCursor>
 #include <QToolButton>
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 namespace {
 
-// Bits of the repeat word that the dialog reads and writes.
-constexpr std::uint32_t kUseWeekdays = 0x80;
-constexpr std::uint32_t kLastDay = 0x100;
-constexpr std::uint32_t kSkipHolidays = 0x00800000;
-constexpr std::uint32_t kSkipMonthEnd = 0x01000000;
-constexpr std::uint32_t kRepeating = 0x40000000;
-constexpr std::uint32_t kShiftEarlier = 0x80000000;
-constexpr int kAllWeekdays = 127;
+using recur::MonthRule;
+using recur::RepeatConflict;
+using recur::RepeatPattern;
 
-// Pattern (RepType) and monthly option (MonthOption) indices.
-constexpr int kDaily = 0;
-constexpr int kWeekly = 1;
-constexpr int kMonthly = 2;
-constexpr int kYearly = 3;
-constexpr int kOptionDay = 0;
-constexpr int kOptionLastDay = 1;
-constexpr int kOptionByWeek = 2;
+// The pattern choice (RepType) and the month options (MonthOption) list the
+// core's patterns and month rules in their order.
+std::optional<RepeatPattern> PatternAt(int index)
+{
+    if (index < 0)
+        return std::nullopt;
+    return static_cast<RepeatPattern>(index);
+}
+
+MonthRule MonthRuleAt(int index)
+{
+    return index < 0 ? MonthRule::SameDay : static_cast<MonthRule>(index);
+}
+
+int IndexOf(MonthRule rule)
+{
+    return static_cast<int>(rule);
+}
 
 constexpr int kPriorityDeadline = 4;
 constexpr int kHistoryLength = 20;
@@ -510,11 +517,10 @@ void TEnterForm::FillControls()
     const bool wasFilling = filling_;
     filling_ = true;
     const TEventData& c = copy_;
-    const std::uint32_t rep = c.Repeat;
 
     MakeCopy->setChecked(false);
     KeepDate->SetDay(c.Date);
-    RepeatInput->setChecked(rep != 0);
+    RepeatInput->setChecked(c.Repeat != 0);
     RepeatInputClick();
 
     if (c.LimitDate < 1) {
@@ -525,28 +531,15 @@ void TEnterForm::FillControls()
         LimitDate->SetChecked(true);
     }
 
-    NoHoliday->setChecked(rep & kSkipHolidays);
-    NoLastDay->setChecked(rep & kSkipMonthEnd);
-    ExceptWeek->SetBits(static_cast<int>((rep >> 16) & kAllWeekdays));
-    ShiftDate->setChecked(rep & kShiftEarlier);
-    const int pattern = static_cast<int>((rep >> 14) & 3);
-    RepType->SetItemIndex(pattern);
-
-    WeekList->SetBits(0);
-    if (pattern == kDaily || pattern == kWeekly) {
-        MonthOption->SetItemIndex(-1);
-    } else {
-        const int b = static_cast<int>((rep >> 8) & 63);
-        if (b == 0) {
-            MonthOption->SetItemIndex(kOptionDay);
-        } else if (b & 1) {
-            MonthOption->SetItemIndex(kOptionLastDay);
-        } else {
-            MonthOption->SetItemIndex(kOptionByWeek);
-            WeekList->SetBits(b >> 1);
-        }
-    }
-    SelectWeek->SetBits((rep & kUseWeekdays) ? static_cast<int>(rep & kAllWeekdays) : 0);
+    const recur::RepeatSpec spec = recur::Unpack(c.Repeat);
+    NoHoliday->setChecked(spec.skipHolidays);
+    NoLastDay->setChecked(spec.skipMonthEnd);
+    ExceptWeek->SetBits(spec.excludedWeekdays);
+    ShiftDate->setChecked(spec.shiftEarlier);
+    RepType->SetItemIndex(static_cast<int>(*spec.pattern));
+    MonthOption->SetItemIndex(recur::HasMonthRule(spec.pattern) ? IndexOf(spec.monthRule) : -1);
+    WeekList->SetBits(MonthOption->ItemIndex() == IndexOf(MonthRule::ByWeek) ? spec.weeks : 0);
+    SelectWeek->SetBits(spec.useWeekdays ? spec.weekdays : 0);
 
     NoTimeCheck->setChecked(!c.HasTime);
     if (c.HasTime) {
@@ -708,25 +701,60 @@ void TEnterForm::AddHistory(QComboBox* box)
     box->setEditText(text);
 }
 
-void TEnterForm::Refuse(int message)
+recur::RepeatSpec TEnterForm::RepeatChosen() const
 {
-    switch (message) {
-    case 1:
+    recur::RepeatSpec spec;
+    spec.pattern = PatternAt(RepType->ItemIndex());
+    if (recur::HasMonthRule(spec.pattern))
+        spec.monthRule = MonthRuleAt(MonthOption->ItemIndex());
+    // The grids that the pattern and option hide are cleared.
+    spec.weeks = static_cast<recur::WeekSet>(WeekList->GetBits());
+    spec.weekdays = static_cast<recur::WeekdaySet>(SelectWeek->GetBits());
+    spec.useWeekdays = recur::AsksForWeekdays(spec);
+    spec.excludedWeekdays = static_cast<recur::WeekdaySet>(ExceptWeek->GetBits());
+    spec.skipHolidays = NoHoliday->isChecked();
+    spec.skipMonthEnd = NoLastDay->isChecked();
+    spec.shiftEarlier = ShiftDate->isChecked();
+    return spec;
+}
+
+QWidget* TEnterForm::FocusFor(RepeatConflict conflict) const
+{
+    switch (conflict) {
+    case RepeatConflict::NoPattern:
+        return RepType->Button(0);
+    case RepeatConflict::LastDayExcluded:
+        return NoLastDay;
+    case RepeatConflict::NoWeekday:
+        return SelectWeek;
+    case RepeatConflict::WeekdayChosenAndExcluded:
+    case RepeatConflict::AllWeekdaysExcluded:
+        return ExceptWeek;
+    }
+    return nullptr;
+}
+
+void TEnterForm::Refuse(RepeatConflict conflict)
+{
+    switch (conflict) {
+    case RepeatConflict::NoPattern:
         msgdlg::Error(u"繰返しタイプを指定してください！"_qs, this);
         break;
-    case 2:
+    case RepeatConflict::LastDayExcluded:
         msgdlg::Error(u"月末指定に矛盾があります！"_qs, this);
         break;
-    case 3:
+    case RepeatConflict::NoWeekday:
         msgdlg::Warning(u"曜日を指定してください！"_qs, this);
         break;
-    case 4:
+    case RepeatConflict::WeekdayChosenAndExcluded:
         msgdlg::Warning(u"除外曜日と重複しています！"_qs, this);
         break;
-    case 5:
+    case RepeatConflict::AllWeekdaysExcluded:
         msgdlg::Warning(u"除外曜日に空きがありません！"_qs, this);
         break;
     }
+    if (QWidget* control = FocusFor(conflict))
+        control->setFocus();
 }
 
 void TEnterForm::OkBtnClick()
@@ -753,41 +781,12 @@ void TEnterForm::OkBtnClick()
     c.Repeat = 0;
 
     if (RepeatInput->isChecked()) {
-        const int pattern = RepType->ItemIndex();
-        if (pattern < 0)
-            return Refuse(1);
-        const bool monthly = pattern == kMonthly || pattern == kYearly;
-        const int option = monthly ? MonthOption->ItemIndex() : -1;
-        std::uint32_t rep = (static_cast<std::uint32_t>(pattern) << 14) | kRepeating;
+        const recur::RepeatSpec spec = RepeatChosen();
+        if (const std::optional<RepeatConflict> conflict = recur::Check(spec))
+            return Refuse(*conflict);
+        c.Repeat = recur::Pack(spec);
         if (LimitDate->Checked())
             c.LimitDate = LimitDate->Day();
-        if (NoHoliday->isChecked())
-            rep |= kSkipHolidays;
-        if (NoLastDay->isChecked()) {
-            if (option == kOptionLastDay)
-                return Refuse(2);
-            rep |= kSkipMonthEnd;
-        }
-        const auto w =
-            static_cast<std::uint32_t>(SelectWeek->GetBits() & kAllWeekdays) | kUseWeekdays;
-        const auto x = static_cast<std::uint32_t>(ExceptWeek->GetBits() & kAllWeekdays);
-        if (pattern == kWeekly || option == kOptionByWeek) {
-            if (w == kUseWeekdays)
-                return Refuse(3);
-            if (w & x)
-                return Refuse(4);
-            rep |= w;
-        }
-        if (x == kAllWeekdays)
-            return Refuse(5);
-        rep |= x << 16;
-        if (option == kOptionLastDay)
-            rep |= kLastDay;
-        else if (option == kOptionByWeek)
-            rep |= static_cast<std::uint32_t>(WeekList->GetBits() & 31) << 9;
-        if (ShiftDate->isChecked())
-            rep |= kShiftEarlier;
-        c.Repeat = rep;
     }
 
     c.Subject = QuoteToApostrophe(qtext::FromQ(Subject->currentText()));
@@ -871,10 +870,9 @@ void TEnterForm::RepeatInputClick()
 
 void TEnterForm::RepTypeClick()
 {
-    const int pattern = RepType->ItemIndex();
-    SetMonthOptionShown(pattern == kMonthly || pattern == kYearly);
+    SetMonthOptionShown(recur::HasMonthRule(PatternAt(RepType->ItemIndex())));
     if (!Shown(MonthOption) || MonthOption->ItemIndex() < 0)
-        MonthOption->SetItemIndex(kOptionDay);
+        MonthOption->SetItemIndex(IndexOf(MonthRule::SameDay));
     KeepDateChange();
 }
 
@@ -882,14 +880,14 @@ void TEnterForm::KeepDateChange()
 {
     const days::Day date = KeepDate->Day();
     const days::Ymd ymd = days::Decode(date);
-    const int pattern = RepType->ItemIndex();
-    if (pattern == kMonthly)
+    const std::optional<RepeatPattern> pattern = PatternAt(RepType->ItemIndex());
+    if (pattern == RepeatPattern::Monthly)
         MonthOption->setTitle(QString::number(ymd.month) + u"月から"_qs);
-    else if (pattern == kYearly)
+    else if (pattern == RepeatPattern::Yearly)
         MonthOption->setTitle(u"毎年"_qs + QString::number(ymd.month) + u"月"_qs);
     else
         SetMonthOptionShown(false);
-    MonthOption->SetItem(kOptionDay, QString::number(ymd.day) + u"日"_qs);
+    MonthOption->SetItem(IndexOf(MonthRule::SameDay), QString::number(ymd.day) + u"日"_qs);
     // The fill sets the end of repetition itself, after the date.
     if (!filling_ && LimitDate->Checked() && LimitDate->Day() < date)
         LimitDate->SetDay(date);
@@ -898,10 +896,11 @@ void TEnterForm::KeepDateChange()
 
 void TEnterForm::MonthOptionClick()
 {
-    const bool byWeek = Shown(MonthOption) && MonthOption->ItemIndex() == kOptionByWeek;
+    const bool byWeek =
+        Shown(MonthOption) && MonthOption->ItemIndex() == IndexOf(MonthRule::ByWeek);
     WeekList->setVisible(byWeek);
     Label7->setVisible(byWeek);
-    SelectWeek->setVisible(RepType->ItemIndex() == kWeekly || byWeek);
+    SelectWeek->setVisible(PatternAt(RepType->ItemIndex()) == RepeatPattern::Weekly || byWeek);
     if (!Shown(WeekList))
         WeekList->SetBits(0);
     if (!Shown(SelectWeek))

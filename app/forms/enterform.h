@@ -223,8 +223,12 @@ private:
     // Dates of the exclusion list as yyyy/mm/dd, sorted, each once.
     void FillDaysList(const std::string& commaText);
     std::string DaysListText() const;
-    // Shows one validation message and keeps the dialog open.
-    void Refuse(int message);
+    // The recurrence as the controls show it.
+    recur::RepeatSpec RepeatChosen() const;
+    // Shows the conflict's message and moves the focus to its control; the
+    // dialog stays open.
+    void Refuse(recur::RepeatConflict conflict);
+    QWidget* FocusFor(recur::RepeatConflict conflict) const;
     bool Shown(const QWidget* widget) const;
     void SetMonthOptionShown(bool shown);
 

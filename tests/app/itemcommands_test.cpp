@@ -7,15 +7,19 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include "support/testutil.h"
+#include <map>
 
 namespace {
 
 using days::Day;
 
+using recur::RepeatPattern;
 
-constexpr std::uint32_t R = rp::Repeating;
+std::uint32_t Every(RepeatPattern pattern)
+{
+    return recur::Pack({ .pattern = pattern });
+}
 
 // Subject, start, Repeat, LimitDate, KindBits, Priority. 2024-07-31 is a day
 // off, so the month-end series shifts to 07-30 there.
@@ -30,11 +34,17 @@ struct BulkStore
             { "old", D(2024, 6, 1), 0, -1, 0, 0 },
             { "cutoff", D(2024, 6, 10), 0, -1, 0, 0 },
             { "future", D(2024, 6, 11), 0, -1, 0, 0 },
-            { "wednesdays", D(2024, 5, 1), R | rp::Weekly | rp::UseWeekdays | rp::WeekdayBit(4), -1,
-              0, 0 },
-            { "birthday", D(2020, 3, 3), R | rp::Yearly, -1, 0, 0 },
-            { "ended", D(2024, 5, 1), R | rp::Daily, D(2024, 6, 5), 0, 0 },
-            { "month end", D(2024, 5, 31), R | rp::Monthly | rp::SkipHolidays | rp::ShiftEarlier,
+            { "wednesdays", D(2024, 5, 1),
+              recur::Pack({ .pattern = RepeatPattern::Weekly,
+                            .weekdays = recur::Weekdays({ 4 }),
+                            .useWeekdays = true }),
+              -1, 0, 0 },
+            { "birthday", D(2020, 3, 3), Every(RepeatPattern::Yearly), -1, 0, 0 },
+            { "ended", D(2024, 5, 1), Every(RepeatPattern::Daily), D(2024, 6, 5), 0, 0 },
+            { "month end", D(2024, 5, 31),
+              recur::Pack({ .pattern = RepeatPattern::Monthly,
+                            .skipHolidays = true,
+                            .shiftEarlier = true }),
               -1, 0, 0 },
             { "secret", D(2024, 6, 1), 0, -1, 1, 0 },
             { "company", D(2024, 6, 2), 0, -1, 2, 2 },

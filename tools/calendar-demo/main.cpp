@@ -53,8 +53,9 @@ void AddFixture(TWScheduler& cal)
     trip.Cancelled = true;
     cal.AddEvent(trip);
     TEventData gym = Item("ジム", D(2026, 5, 5), 1140, 1230);
-    gym.Repeat =
-        rp::Repeating | rp::Weekly | rp::UseWeekdays | rp::WeekdayBit(3) | rp::WeekdayBit(6);
+    gym.Repeat = recur::Pack({ .pattern = recur::RepeatPattern::Weekly,
+                               .weekdays = recur::Weekdays({ 3, 6 }),
+                               .useWeekdays = true });
     cal.AddEvent(gym);
     TEventData deadline = Item("見積書締切", D(2026, 5, 22));
     deadline.Priority = 4;
@@ -69,7 +70,7 @@ void AddFixture(TWScheduler& cal)
     lunch.DataType = sjis::FromUtf8("私用:008000");
     cal.AddEvent(lunch);
     TEventData rent = Item("家賃振込", D(2026, 1, 27));
-    rent.Repeat = rp::Repeating | rp::Monthly;
+    rent.Repeat = recur::Pack({ .pattern = recur::RepeatPattern::Monthly });
     cal.AddEvent(rent);
     cal.AddEvent(Item("歯医者", D(2026, 5, 26), 1020, 1050));
     cal.AddEvent(Item("連休明け準備", D(2026, 5, 7), 570));

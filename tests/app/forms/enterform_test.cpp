@@ -16,6 +16,7 @@
 #include "gui/updown.h"
 #include "modal_driver.h"
 #include "support/dialog_script.h"
+#include "support/repeatspec_print.h"
 
 #include <QAction>
 #include <QApplication>
@@ -147,24 +148,39 @@ void EnterFormTest::Enter(const RepeatSetup& r)
         form.NoLastDay->click();
 }
 
-TEST_F(EnterFormTest, RepeatWordsAndUnchangedEditsGiveTheSameWordBack)
+TEST_F(EnterFormTest, RepeatSettingsAndUnchangedEditsGiveTheSameRecurrenceBack)
 {
-    const std::pair<RepeatSetup, std::uint32_t> cases[] = {
-        { { .pattern = 1, .days = { 1, 3 } }, 0x400040A8 }, // weekly Monday, Wednesday
-        { { .pattern = 2, .option = 2, .days = { 2 }, .weeks = { 1, 3 } }, 0x40009490 },
-        { { .pattern = 2, .option = 1 }, 0x40008100 }, // monthly, last day
-        { { .pattern = 0, .excluded = { 0, 6 }, .shift = true }, 0xC0410000 },
-        { { .pattern = 0, .holidays = true }, 0x40800000 },
+    using recur::MonthRule;
+    using recur::RepeatPattern;
+    const std::pair<RepeatSetup, recur::RepeatSpec> cases[] = {
+        { { .pattern = 1, .days = { 1, 3 } },
+          { .pattern = RepeatPattern::Weekly,
+            .weekdays = recur::Weekdays({ 2, 4 }),
+            .useWeekdays = true } },
+        { { .pattern = 2, .option = 2, .days = { 2 }, .weeks = { 1, 3 } },
+          { .pattern = RepeatPattern::Monthly,
+            .monthRule = MonthRule::ByWeek,
+            .weekdays = recur::Weekdays({ 3 }),
+            .useWeekdays = true,
+            .weeks = recur::Weeks({ 2, 4 }) } },
+        { { .pattern = 2, .option = 1 },
+          { .pattern = RepeatPattern::Monthly, .monthRule = MonthRule::LastDay } },
+        { { .pattern = 0, .excluded = { 0, 6 }, .shift = true },
+          { .pattern = RepeatPattern::Daily,
+            .excludedWeekdays = recur::Weekdays({ 1, 7 }),
+            .shiftEarlier = true } },
+        { { .pattern = 0, .holidays = true },
+          { .pattern = RepeatPattern::Daily, .skipHolidays = true } },
     };
-    for (const auto& [setup, word] : cases) {
-        SCOPED_TRACE(word);
+    for (const auto& [setup, spec] : cases) {
+        SCOPED_TRACE(setup.pattern);
         store.Clear();
         OpenNew("x");
         Enter(setup);
         ClickOk();
         EXPECT_EQ(form.result(), TEnterForm::mrOk);
         const TEventData first = Only();
-        EXPECT_EQ(first.Repeat, word);
+        EXPECT_EQ(recur::Unpack(first.Repeat), spec);
 
         OpenEdit(store.Items(0));
         ClickOk();
@@ -175,20 +191,26 @@ TEST_F(EnterFormTest, RepeatWordsAndUnchangedEditsGiveTheSameWordBack)
 
 TEST_F(EnterFormTest, EachConflictShowsItsMessageAndKeepsTheInput)
 {
-    const std::tuple<RepeatSetup, const char*, msgdlg::Kind> cases[] = {
-        { { .pattern = -1 }, "繰返しタイプを指定してください！", msgdlg::Kind::Error },
+    const std::tuple<RepeatSetup, const char*, msgdlg::Kind, QWidget*> cases[] = {
+        { { .pattern = -1 },
+          "繰返しタイプを指定してください！",
+          msgdlg::Kind::Error,
+          form.RepType->Button(0) },
         { { .pattern = 2, .option = 1, .monthEnd = true },
           "月末指定に矛盾があります！",
-          msgdlg::Kind::Error },
-        { { .pattern = 1 }, "曜日を指定してください！", msgdlg::Kind::Warning },
+          msgdlg::Kind::Error,
+          form.NoLastDay },
+        { { .pattern = 1 }, "曜日を指定してください！", msgdlg::Kind::Warning, form.SelectWeek },
         { { .pattern = 1, .days = { 1, 3 }, .excluded = { 1 } },
           "除外曜日と重複しています！",
-          msgdlg::Kind::Warning },
+          msgdlg::Kind::Warning,
+          form.ExceptWeek },
         { { .pattern = 0, .excluded = { 0, 1, 2, 3, 4, 5, 6 } },
           "除外曜日に空きがありません！",
-          msgdlg::Kind::Warning },
+          msgdlg::Kind::Warning,
+          form.ExceptWeek },
     };
-    for (const auto& [setup, text, kind] : cases) {
+    for (const auto& [setup, text, kind, focus] : cases) {
         SCOPED_TRACE(text);
         OpenNew(SJ("定例会"));
         Enter(setup);
@@ -204,6 +226,7 @@ TEST_F(EnterFormTest, EachConflictShowsItsMessageAndKeepsTheInput)
             EXPECT_EQ(script.shown()[0].kind, kind);
         }
         EXPECT_TRUE(form.isVisible());
+        EXPECT_EQ(form.focusWidget(), focus);
         EXPECT_EQ(store.Count(), 0);
         EXPECT_EQ(form.Subject->currentText(), u"定例会"_qs);
         EXPECT_TRUE(form.RepeatInput->isChecked());

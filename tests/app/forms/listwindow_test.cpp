@@ -32,6 +32,7 @@
 namespace {
 
 const days::Day kToday = days::Encode(2024, 5, 10);
+const std::uint32_t kDaily = recur::Pack({ .pattern = recur::RepeatPattern::Daily });
 
 // An item to store; the arguments follow the order of the fields.
 struct ItemFields
@@ -150,7 +151,7 @@ TEST_F(ListWindowTest, RowsInDayAndDateFormFollowTheirItems)
         { { "完了期限", kToday, 1500, 4, true },
           { "(完了)", "", "期限", "完了期限" },
           { "2024/05/10", "25:00", "○", "完了期限" } },
-        { { "毎日", kToday - 3, 480, 3, false, rp::Repeating | rp::Daily },
+        { { "毎日", kToday - 3, 480, 3, false, kDaily },
           { "08:00", "09:00", "高", "毎日" },
           { "2024/05/07", "08:00", "高", "* 毎日" } },
     };
@@ -199,11 +200,11 @@ TEST_F(ListWindowTest, DetailPaneDescribesTheSelectedItem)
         // clang-format off
         { { "単発", kToday, 600, 3, false, 0, -1, 4, "仕事:0000FF", "本社" },
           u"日時：2024/05/10 10:00-11:00"_qs, u"本社"_qs, u"仕事 (不明)"_qs, u"高"_qs, {}, u"無し"_qs, 0x0000FF, 0, false },
-        { { "毎日", kToday - 9, -1, 1, false, rp::Repeating | rp::Daily, kToday + 21, 3, "仕事" },
+        { { "毎日", kToday - 9, -1, 1, false, kDaily, kToday + 21, 3, "仕事" },
           u"次回：2024/05/10 (～2024/05/31)"_qs, {}, u"仕事 (会社*)"_qs, u"普"_qs, {}, u"無し"_qs, 0x00FF00, 0, false },
-        { { "終わった", kToday - 40, 540, 2, false, rp::Repeating | rp::Daily, kToday - 30, 2 },
+        { { "終わった", kToday - 40, 540, 2, false, kDaily, kToday - 30, 2 },
           u"繰返し：2024/03/31 09:00-10:00 (～2024/04/10)"_qs, {}, u" (会社)"_qs, u"中"_qs, {}, u"無し"_qs, 0x00FFFF, 0, false },
-        { { "開いた", kToday - 40, 540, 0, false, rp::Repeating | rp::Daily, -1, 1 },
+        { { "開いた", kToday - 40, 540, 0, false, kDaily, -1, 1 },
           u"次回：2024/05/10 09:00-10:00"_qs, {}, u" (個人*)"_qs, u"無し"_qs, {}, u"無し"_qs, colors::clBtnFace, 0, false },
         { { "済み", kToday, -1, 4, true },
           u"日時：2024/05/10"_qs, {}, u" (個人)"_qs, u"期限"_qs, u"(完了)"_qs, u"無し"_qs, colors::clBtnFace, colors::clBlue, false },
@@ -216,7 +217,7 @@ TEST_F(ListWindowTest, DetailPaneDescribesTheSelectedItem)
           u"日時：2024/05/10 09:30-10:30"_qs, {}, u" (個人)"_qs, u"無し"_qs, {}, u" 05/10 09:00 "_qs, colors::clBtnFace, 0, true },
         { { "無効", kToday, 600, 4, true, 0, -1, 0, "", "", "", 30 },
           u"日時：2024/05/10 10:00-11:00"_qs, {}, u" (個人)"_qs, u"期限"_qs, u"(完了)"_qs, u" 05/10 09:30 (無効)"_qs, colors::clBtnFace, colors::clBlue, false },
-        { { "明日から", kToday + 1, 600, 0, false, rp::Repeating | rp::Daily, -1, 0, "", "", "", 30 },
+        { { "明日から", kToday + 1, 600, 0, false, kDaily, -1, 0, "", "", "", 30 },
           u"次回：2024/05/11 10:00-11:00"_qs, {}, u" (個人)"_qs, u"無し"_qs, {}, u" 05/11 09:30 (済)"_qs, colors::clBtnFace, 0, false },
         { { "昨日", kToday - 1, 600, 0, false, 0, -1, 0, "", "", "", 30 },
           u"日時：2024/05/09 10:00-11:00"_qs, {}, u" (個人)"_qs, u"無し"_qs, {}, u" 05/09 09:30 [済]"_qs, colors::clBtnFace, 0, true },
@@ -245,8 +246,7 @@ TEST_F(ListWindowTest, DetailPaneDescribesTheSelectedItem)
         EXPECT_FALSE(lw->MailOpenBtn->isEnabled());
     }
     // A series whose next occurrence lies behind the shown day waits.
-    PEventData daily =
-        Add({ "待ち", kToday, 600, 0, false, rp::Repeating | rp::Daily, -1, 0, "", "", "", 30 });
+    PEventData daily = Add({ "待ち", kToday, 600, 0, false, kDaily, -1, 0, "", "", "", 30 });
     Cal()->SetCurrentDate(kToday + 3);
     lw->SchedList->clear();
     lw->AddDayItem(daily);
@@ -490,7 +490,7 @@ TEST_F(ListWindowTest, RowsNeverReachItemsThatLeftTheStore)
 TEST_F(ListWindowTest, SelectionMakesTheCurrentItemAndTheListsRunItsCommands)
 {
     Add({ "単発", kToday, 600, 0, false, 0, -1, 0, "", "", "本文" });
-    Add({ "毎日", kToday, 660, 0, false, rp::Repeating | rp::Daily });
+    Add({ "毎日", kToday, 660, 0, false, kDaily });
     Cal()->SetCurrentDate(kToday + 1);
     Cal()->SetCurrentDate(kToday);
     ASSERT_EQ(Subjects(lw->SchedList), (QStringList { u"単発"_qs, u"毎日"_qs }));

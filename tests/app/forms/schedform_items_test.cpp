@@ -13,6 +13,7 @@
 #include "core/view/wscheduler.h"
 #include "gui/qtext.h"
 
+#include "support/testutil.h"
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -23,12 +24,10 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
-#include "support/testutil.h"
 
 namespace {
 
-
-constexpr std::uint32_t kDaily = rp::Repeating | rp::Daily;
+const std::uint32_t kDaily = recur::Pack({ .pattern = recur::RepeatPattern::Daily });
 
 class ItemCommandsTest : public MainWindowTest
 {
@@ -237,7 +236,10 @@ TEST_F(ItemCommandsTest, BulkDeleteDefaultsWriteOnceAndKeepSeriesDays)
     form->Calendar->SetKindMask(6); // secret items hidden
     PEventData old = Add("old", D(2024, 6, 1));
     Add("new", D(2024, 6, 20));
-    Add("weekly", D(2024, 5, 1), rp::Repeating | rp::Weekly | rp::UseWeekdays | rp::WeekdayBit(2));
+    Add("weekly", D(2024, 5, 1),
+        recur::Pack({ .pattern = recur::RepeatPattern::Weekly,
+                      .weekdays = recur::Weekdays({ 2 }),
+                      .useWeekdays = true }));
     Add("secret", D(2024, 6, 1), 0, -1, 1);
     form->ShowCurrentItem(old, true);
     int writes = 0;
