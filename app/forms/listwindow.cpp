@@ -275,7 +275,9 @@ void TListWindow::CreateFindPage()
             [this] { Guard([this] { ResultClearClick(); }); });
     connect(HistDelete, &QAction::triggered, this,
             [this] { Guard([this] { HistDeleteClick(); }); });
-    FindString->lineEdit()->installEventFilter(this);
+    // Keys reach the box, which hands them to its edit by a direct call:
+    // Enter is caught on the box itself.
+    FindString->installEventFilter(this);
 }
 
 void TListWindow::CreateTodoPage()
@@ -432,7 +434,7 @@ bool TListWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (watched == FindString->lineEdit() && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        if (watched == FindString && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
             Guard([this] { FindExecClick(); });
             return true;
         }
