@@ -1,6 +1,7 @@
 #include "gui/msgdlg.h"
 
 #include "core/report.h"
+#include "gui/mnemonic.h"
 #include "gui/qtext.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -250,6 +252,15 @@ public:
 
     // Escape and the close box answer with the escape button.
     void reject() override { done(escape_); }
+
+protected:
+    // "Y" alone answers "はい(&Y)", "N" "いいえ(&N)".
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (mnemonic::ClickButtonFor(this, event))
+            return;
+        QDialog::keyPressEvent(event);
+    }
 
 private:
     Button escape_;

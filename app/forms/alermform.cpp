@@ -7,10 +7,12 @@
 #include "core/schedlist.h"
 #include "core/sjis.h"
 #include "gui/colors.h"
+#include "gui/mnemonic.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -410,6 +412,14 @@ void TAlermForm::mailSendClick()
 void TAlermForm::reject()
 {
     accept();
+}
+
+void TAlermForm::keyPressEvent(QKeyEvent* event)
+{
+    // "Y" alone acknowledges, as "了解！(&Y)" promises.
+    if (mnemonic::ClickButtonFor(this, event))
+        return;
+    QDialog::keyPressEvent(event);
 }
 
 void TAlermForm::paintEvent(QPaintEvent* event)

@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -242,4 +243,45 @@ TEST(MsgDlg, RealMessageBoxLook)
     EXPECT_EQ(box->exec(), msgdlg::Cancel);
     QTimer::singleShot(0, box.get(), [&] { buttons[1]->click(); });
     EXPECT_EQ(box->exec(), msgdlg::No);
+}
+
+// The underlined letter of a button, pressed alone, answers the box; other
+// letters, and the letter with Ctrl, do not.
+TEST(MsgDlg, UnderlinedLetterAloneAnswers)
+{
+    struct Case
+    {
+        msgdlg::Buttons buttons;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        msgdlg::Button answer; // NoButton: the box stays open
+    } cases[] = {
+        { msgdlg::Yes | msgdlg::No, Qt::Key_Y, Qt::NoModifier, msgdlg::Yes },
+        { msgdlg::Yes | msgdlg::No | msgdlg::Cancel, Qt::Key_N, Qt::NoModifier, msgdlg::No },
+        { msgdlg::Yes | msgdlg::No, Qt::Key_N, Qt::ShiftModifier, msgdlg::No },
+        { msgdlg::Yes | msgdlg::No, Qt::Key_N, Qt::ControlModifier, msgdlg::NoButton },
+        { msgdlg::Yes | msgdlg::No, Qt::Key_X, Qt::NoModifier, msgdlg::NoButton },
+        { msgdlg::Ok, Qt::Key_Y, Qt::NoModifier, msgdlg::NoButton },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.key));
+        auto box = msgdlg::test::MakeMessageBox(Kind::Confirmation, u"?"_qs, c.buttons);
+        bool open = false;
+        QTimer::singleShot(0, box.get(), [&] {
+            // The default button has the focus; it passes letters on.
+            QPushButton* focused = nullptr;
+            for (QPushButton* b : box->findChildren<QPushButton*>())
+                if (b->isDefault())
+                    focused = b;
+            QTest::keyClick(focused, c.key, c.modifiers);
+            open = box->isVisible();
+            if (open)
+                box->reject();
+        });
+        const int result = box->exec();
+        EXPECT_EQ(open, c.answer == msgdlg::NoButton);
+        if (c.answer != msgdlg::NoButton) {
+            EXPECT_EQ(result, c.answer);
+        }
+    }
 }

@@ -241,6 +241,17 @@ TEST_F(AlermFormTest, CheckedReNotifySetsTheAlarmSoTheNextCheckRingsAgain)
     EXPECT_TRUE(item->Alarmed);
 }
 
+TEST_F(AlermFormTest, UnderlinedLetterAloneAcknowledges)
+{
+    Show(Add(600, 660), [](TAlermForm* f) {
+        QTest::keyClick(f->Button1, Qt::Key_X);
+        EXPECT_TRUE(f->isVisible());
+        QTest::keyClick(f->ReAlerm, Qt::Key_Y);
+        EXPECT_FALSE(f->isVisible());
+        EXPECT_EQ(f->result(), QDialog::Accepted);
+    });
+}
+
 TEST_F(AlermFormTest, EscapeAndCloseApplyTheChoicesLikeTheButton)
 {
     PEventData item = Add(600, 660);
