@@ -11,6 +11,7 @@
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -233,9 +234,16 @@ TAlermForm::TAlermForm(QWidget* owner)
     resize(kMinClientWidth, kClientHeight);
     TimeLabel->move(width() - kTimeLabelWidth - 2, kClientHeight - kTimeLabelHeight - 2);
 
-    timer_ = TickFactory() ? TickFactory()() : nullptr;
-    if (!timer_)
-        timer_ = std::make_unique<TimerTick>();
+    auto makeTick = [] {
+        std::unique_ptr<TAlarmTick> tick = TickFactory() ? TickFactory()() : nullptr;
+        return tick ? std::move(tick) : std::make_unique<TimerTick>();
+    };
+    keyGuard_ = makeTick();
+    keyGuard_->OnTick = [this] {
+        keyGuard_->Stop();
+        qApp->removeEventFilter(this);
+    };
+    timer_ = makeTick();
     timer_->OnTick = [this] { Timer1Timer(); };
 
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
@@ -245,9 +253,10 @@ TAlermForm::TAlermForm(QWidget* owner)
 
 TAlermForm::~TAlermForm()
 {
-    if (timer_) {
-        timer_->Stop();
-        timer_->OnTick = nullptr;
+    qApp->removeEventFilter(this);
+    for (TAlarmTick* tick : { keyGuard_.get(), timer_.get() }) {
+        tick->Stop();
+        tick->OnTick = nullptr;
     }
 }
 
@@ -288,6 +297,8 @@ void TAlermForm::ShowAlarm(const std::string& prevMailId, PEventData item, TSche
 
     exec();
     timer_->Stop();
+    keyGuard_->Stop();
+    qApp->removeEventFilter(this);
 
     // The item may have left the store while the window was open; only a
     // record still held is changed.
@@ -365,6 +376,10 @@ void TAlermForm::FormShow()
 
     if (secondsLeft_ > 0)
         timer_->Start();
+    // Keys reach the focused control before the window: they are held back
+    // application-wide until the guard's first tick.
+    qApp->installEventFilter(this);
+    keyGuard_->Start();
     raise();
     activateWindow();
 }
@@ -412,6 +427,26 @@ void TAlermForm::mailSendClick()
 void TAlermForm::reject()
 {
     accept();
+}
+
+bool TAlermForm::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!TakesKeys() && widget && widget->window() == this) {
+            // An accepted override keeps the key from the shortcuts too.
+            event->accept();
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TAlermForm::keyPressEvent(QKeyEvent* event)

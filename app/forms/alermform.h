@@ -68,6 +68,11 @@ public:
     const TReNotify& ReNotify() const { return reNotify_; }
     int MailSendTag() const { return mailSendTag_; }
     TAlarmTick* Timer1() const { return timer_.get(); }
+    // Runs from the moment the window appears to its first tick: until then
+    // the window takes no key, so that keys typed for another window just
+    // before the alarm came up do not answer it unseen.
+    TAlarmTick* KeyGuard() const { return keyGuard_.get(); }
+    bool TakesKeys() const { return !keyGuard_->Running(); }
 
     QLabel* Label1; // subject
     QLabel* Label2; // date and time
@@ -86,6 +91,7 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -94,6 +100,7 @@ protected:
 private:
     void FitLabel(QLabel* label, const QString& text, int width);
 
+    std::unique_ptr<TAlarmTick> keyGuard_;
     std::unique_ptr<TAlarmTick> timer_;
     int secondsLeft_ = 0;
     int mailSendTag_ = 0;

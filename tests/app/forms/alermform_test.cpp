@@ -113,6 +113,9 @@ protected:
         EXPECT_EQ(driver.shown(), 1);
     }
 
+    // The first second after the window appeared has passed.
+    static void FirstSecondPassed(TAlermForm* f) { static_cast<FakeTick*>(f->KeyGuard())->Fire(); }
+
     days::FixedClock clock;
     TSchedList store;
     FakeTick* tick = nullptr;
@@ -244,6 +247,7 @@ TEST_F(AlermFormTest, CheckedReNotifySetsTheAlarmSoTheNextCheckRingsAgain)
 TEST_F(AlermFormTest, UnderlinedLetterAloneAcknowledges)
 {
     Show(Add(600, 660), [](TAlermForm* f) {
+        FirstSecondPassed(f);
         QTest::keyClick(f->Button1, Qt::Key_X);
         EXPECT_TRUE(f->isVisible());
         QTest::keyClick(f->ReAlerm, Qt::Key_Y);
@@ -252,12 +256,39 @@ TEST_F(AlermFormTest, UnderlinedLetterAloneAcknowledges)
     });
 }
 
+// Keys typed for another window as the alarm comes up do not answer it: the
+// window takes none until its first second has passed.
+TEST_F(AlermFormTest, TakesNoKeyInItsFirstSecond)
+{
+    InitParam.AutoClose = 1;
+    PEventData item = Add(600, 660);
+    Show(item, [this](TAlermForm* f) {
+        ASSERT_FALSE(f->TakesKeys());
+        f->ReAlerm->setChecked(true);
+        for (QWidget* target : std::initializer_list<QWidget*> { f->Button1, f->ReAlerm })
+            for (Qt::Key key : { Qt::Key_Space, Qt::Key_Return, Qt::Key_Y, Qt::Key_Escape })
+                QTest::keyClick(target, key);
+        QTest::keyClick(f->Button1, Qt::Key_Y, Qt::AltModifier);
+        EXPECT_TRUE(f->isVisible());
+        EXPECT_TRUE(f->ReAlerm->isChecked());
+        // The countdown is a clock of its own.
+        tick->Fire();
+        EXPECT_FALSE(f->TakesKeys());
+        FirstSecondPassed(f);
+        EXPECT_TRUE(f->TakesKeys());
+        QTest::keyClick(f->Button1, Qt::Key_Space);
+        EXPECT_FALSE(f->isVisible());
+    });
+    EXPECT_FALSE(item->Alarmed);
+}
+
 TEST_F(AlermFormTest, EscapeAndCloseApplyTheChoicesLikeTheButton)
 {
     PEventData item = Add(600, 660);
     item->Alarmed = true;
     Show(item, [](TAlermForm* f) {
         f->ReAlerm->setChecked(true);
+        FirstSecondPassed(f);
         QTest::keyClick(f, Qt::Key_Escape);
     });
     EXPECT_EQ(item->AlarmTime, At(kDay, 9, 5));
