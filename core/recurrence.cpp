@@ -23,23 +23,14 @@ inline std::uint8_t WeekdayBitOf(Day day)
     return static_cast<std::uint8_t>(1u << (days::DayOfWeek(day) - 1));
 }
 
-// A spec's weekday set as bit DayOfWeek - 1.
-std::uint8_t ByDayOfWeek(WeekdaySet set)
+// The spec's sets put their first day or week in the highest bit; the rules
+// here keep Sunday and week 1 in bit 0.
+std::uint8_t ReverseBits(std::uint8_t set, int count)
 {
     std::uint8_t out = 0;
-    for (int d = 1; d <= 7; ++d)
-        if (set & Weekdays({ d }))
-            out |= static_cast<std::uint8_t>(1u << (d - 1));
-    return out;
-}
-
-// A spec's week set as bit week - 1.
-std::uint8_t ByWeekNumber(WeekSet set)
-{
-    std::uint8_t out = 0;
-    for (int w = 1; w <= 5; ++w)
-        if (set & Weeks({ w }))
-            out |= static_cast<std::uint8_t>(1u << (w - 1));
+    for (int i = 0; i < count; ++i)
+        if (set & (1u << i))
+            out |= static_cast<std::uint8_t>(1u << (count - 1 - i));
     return out;
 }
 
@@ -310,9 +301,9 @@ Pattern CompilePattern(const TEventData& item)
     r.month0 = static_cast<std::uint8_t>(d.month);
     r.day0 = static_cast<std::uint8_t>(d.day);
     const RepeatSpec spec = Unpack(R);
-    r.weekdays = ByDayOfWeek(spec.weekdays);
-    r.weeks = ByWeekNumber(spec.weeks);
-    const std::uint8_t excluded = ByDayOfWeek(spec.excludedWeekdays);
+    r.weekdays = ReverseBits(spec.weekdays, 7);
+    r.weeks = ReverseBits(spec.weeks, 5);
+    const std::uint8_t excluded = ReverseBits(spec.excludedWeekdays, 7);
     r.allExcluded = spec.excludedWeekdays == kAllWeekdays;
     // A weekday chosen in the mask is never excluded by the weekday rule.
     r.excludedWeekdays = spec.useWeekdays ? excluded & ~r.weekdays : excluded;
