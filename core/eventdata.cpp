@@ -29,29 +29,6 @@ bool ReadNumber(std::string_view s, std::size_t& pos, std::int64_t limit, std::i
     return pos > start;
 }
 
-enum class DateText { NotADate, Impossible, Ok };
-
-DateText ParseDate(std::string_view text, days::Day& day)
-{
-    std::size_t p = 0;
-    std::int64_t y = 0, m = 0, d = 0;
-    // Numbers with more digits than any valid part fail as text.
-    if (!ReadNumber(text, p, 99999999, y) || y == 0 || p >= text.size())
-        return DateText::NotADate;
-    const char sep = text[p];
-    if (sep != '-' && sep != '.' && sep != '/')
-        return DateText::NotADate;
-    ++p;
-    if (!ReadNumber(text, p, 99999999, m) || m == 0 || p >= text.size() || text[p] != sep)
-        return DateText::NotADate;
-    ++p;
-    if (!ReadNumber(text, p, 99999999, d) || d == 0)
-        return DateText::NotADate;
-    if (!days::TryEncode(static_cast<int>(y), static_cast<int>(m), static_cast<int>(d), day))
-        return DateText::Impossible;
-    return DateText::Ok;
-}
-
 } // namespace
 
 const std::string& AlarmUnitName(int unit)
@@ -230,19 +207,27 @@ std::int32_t StrToMinutes(std::string_view text)
 
 bool TryStrToDay(std::string_view text, days::Day& day)
 {
-    return ParseDate(text, day) == DateText::Ok;
+    std::size_t p = 0;
+    std::int64_t y = 0, m = 0, d = 0;
+    // Numbers with more digits than any valid part fail as text.
+    if (!ReadNumber(text, p, 99999999, y) || y == 0 || p >= text.size())
+        return false;
+    const char sep = text[p];
+    if (sep != '-' && sep != '.' && sep != '/')
+        return false;
+    ++p;
+    if (!ReadNumber(text, p, 99999999, m) || m == 0 || p >= text.size() || text[p] != sep)
+        return false;
+    ++p;
+    if (!ReadNumber(text, p, 99999999, d) || d == 0)
+        return false;
+    return days::TryEncode(static_cast<int>(y), static_cast<int>(m), static_cast<int>(d), day);
 }
 
 days::Day StrToDay(std::string_view text)
 {
     days::Day day = -1;
     return TryStrToDay(text, day) ? day : -1;
-}
-
-bool LooksLikeDate(std::string_view text)
-{
-    days::Day day;
-    return ParseDate(text, day) != DateText::NotADate;
 }
 
 days::Moment EventStartTime(const TEventData& item, days::Day day)

@@ -109,9 +109,6 @@ std::int32_t StrToMinutes(std::string_view text);
 days::Day StrToDay(std::string_view text);
 // The same, telling failure apart from the day number -1.
 bool TryStrToDay(std::string_view text, days::Day& day);
-// True when the text passes the textual checks of StrToDay (numbers and
-// separators) whatever the date they name.
-bool LooksLikeDate(std::string_view text);
 
 // The start moment of the item on a day (09:00 when it has no time).
 days::Moment EventStartTime(const TEventData& item, days::Day day);

@@ -5,6 +5,7 @@
 // and which alarms are due, and reads and writes the schedule file.
 
 #include "core/eventdata.h"
+#include "core/schedrecord.h"
 
 #include <cstdint>
 #include <functional>
@@ -12,6 +13,15 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+// A record that a load or import could not read: the line of the file it
+// began on (from 1) and why.
+struct DroppedRecord
+{
+    int line = 0;
+    schedrecord::Fault reason = schedrecord::Fault::FieldCount;
+    bool operator==(const DroppedRecord&) const = default;
+};
 
 class TSchedList
 {
@@ -103,7 +113,11 @@ public:
     bool AddFromLine(std::string_view text);
     // Reads the records of a file into the store. A missing file changes
     // nothing. False (with the reason) when the file exists but cannot be
-    // read. Records that do not parse are dropped and counted.
+    // read. A record that does not parse costs only itself: it is dropped and
+    // counted, and reading goes on with the next record (one that ran on over
+    // later lines because of a stray quote is dropped by its first line).
+    // After a plain load that dropped records, the file is copied to its
+    // backup (BackupName) before it is first written over.
     bool LoadFromFile(const std::string& fileName, bool merge, std::string* error = nullptr);
     // The same from the file's contents (LoadFromFile without the file).
     void LoadFromText(std::string_view data, bool merge);
@@ -115,12 +129,18 @@ public:
     // Removes items whose record line equals that of an earlier item.
     void RemoveDuplicates();
     // Adds the rows of a CSV file (a missing file adds none; false when it
-    // cannot be read).
+    // cannot be read). A first row without a date in the date column is a
+    // header and is skipped; other rows that give no item are dropped and
+    // counted.
     bool ImportCSV(const std::string& fileName, std::string* error = nullptr);
     void ImportCSVText(std::string_view data);
 
-    // Records dropped by the last load or import.
+    // Records dropped by the last load or import, and the first few of them.
     int DroppedRecords() const { return dropped_; }
+    const std::vector<DroppedRecord>& DroppedSamples() const { return droppedSamples_; }
+    static constexpr std::size_t kDroppedSamples = 5;
+    // The copy a damaged schedule file is kept as: the name with ".bak".
+    static std::string BackupName(const std::string& fileName);
 
     // Comparators of the two sort orders (negative, zero, positive).
     static int CompareByStartTime(const TEventData* a, const TEventData* b);
@@ -134,9 +154,7 @@ private:
     // Takes a heap record into the store as AddEvent does with its copy.
     int Adopt(std::unique_ptr<TEventData> item, bool sort);
     void Forget(const TEventData* item);
-    void AppendEventLine(std::string& out, const TEventData& item, int mode) const;
-    bool ParseRecord(std::string_view text, TEventData& out) const;
-    template<typename Fn> void ForEachRecord(std::string_view data, Fn fn);
+    void NoteDropped(int line, schedrecord::Fault reason);
 
     std::vector<PEventData> items_;
     // The recurrence patterns of the items, in store order, so that a day
@@ -147,6 +165,7 @@ private:
     bool patternsDirty_ = true;
     std::uint64_t nextId_ = 1;
     int dropped_ = 0;
+    std::vector<DroppedRecord> droppedSamples_;
     // A file that loaded with dropped records (or could not be read): it is
     // copied to its backup before it is first written.
     std::string damagedFile_;

@@ -8,13 +8,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include "support/testutil.h"
+#include <filesystem>
+#include <optional>
+#include <random>
+#include <set>
 
 namespace {
 
 using days::Day;
-
 
 std::string Read(const std::string& f)
 {
@@ -172,36 +174,69 @@ TEST(ScheduleFile, DamagedRecordsAreDroppedAndTheOriginalKept)
     days::FixedClock clock(kNow);
     TempDir dir;
     const std::vector<std::string> good = SampleRecords();
-    const std::string text = Join({
-        good[0],
-        // impossible date, flags not a number, no alarm form, twelve fields
-        // after the change date, a repeat word that is no number, an
-        // impossible last day
-        SJ("*2024/06/30,2024/13/01,09:00,10:00,\"a\",\"\",\"\",\"\",0,0,0@分前,\"\""),
-        SJ("*2024/06/30,2024/07/01,09:00,10:00,\"b\",\"\",\"\",\"\",x,0,0@分前,\"\""),
-        SJ("*2024/06/30,2024/07/01,09:00,10:00,\"c\",\"\",\"\",\"\",0,0,無し,\"\""),
-        SJ("*2024/07/01,2024/08/01,09:00,09:30,\"d\",\"\",\"\",\"\",0,0,0@分前,\"\",\"2024/08/"
-           "02\""),
-        SJ("*2024/07/01,2024/07/31,-1,-1,-1,$XYZ,\"e\",\"\",\"\",\"\",0,0,0@分前,\"\""),
-        SJ("*2024/07/01,2024/07/31,2024/02/"
-           "30,-1,-1,$40008000,\"f\",\"\",\"\",\"\",0,0,0@分前,\"\""),
-        "",
-        "garbage",
-        good[5],
-    });
+    using schedrecord::Fault;
+    // A date that does not read costs only that date (-1); any other field
+    // that does not convert costs the record.
+    const std::pair<std::string, std::optional<Fault>> damaged[] = {
+        { SJ("*2024/06/30,2024/13/01,09:00,10:00,\"a\",\"\",\"\",\"\",0,0,0@分前,\"\""), {} },
+        { SJ("*gestern,2024/07/01,09:00,10:00,\"b\",\"\",\"\",\"\",0,0,0@分前,\"\""), {} },
+        { SJ("*2024/07/01,2024/07/31,2024/02/30,-1,-1,$40008000,\"c\",\"\",\"\",\"\",0,0,0@分"
+             "前,\"\""),
+          {} },
+        { SJ("*2024/06/30,2024/07/01,09:00,10:00,\"d\",\"\",\"\",\"\",x,0,0@分前,\"\""),
+          Fault::Flags },
+        { SJ("*2024/06/30,2024/07/01,09:00,10:00,\"e\",\"\",\"\",\"\",0,0,無し,\"\""),
+          Fault::Alarm },
+        { SJ("*2024/07/01,2024/08/01,09:00,09:30,\"f\",\"\",\"\",\"\",0,0,0@分前,\"\",\"2024/08/"
+             "02\""),
+          Fault::FieldCount },
+        { SJ("*2024/07/01,2024/07/31,-1,-1,-1,$XYZ,\"g\",\"\",\"\",\"\",0,0,0@分前,\"\""),
+          Fault::Repeat },
+        { "garbage", Fault::FieldCount },
+    };
+    std::vector<std::string> lines = { good[0] };
+    std::vector<DroppedRecord> expected;
+    for (const auto& [record, fault] : damaged) {
+        lines.push_back(record);
+        if (fault)
+            expected.push_back({ static_cast<int>(lines.size()), *fault });
+    }
+    lines.push_back("");
+    lines.push_back(good[5]);
+    const std::string text = Join(lines);
     const std::string file = dir.Write("k.sch", text);
     TSchedList s;
     ASSERT_TRUE(s.OpenFile(file));
-    EXPECT_EQ(s.Count(), 2);
-    EXPECT_EQ(s.DroppedRecords(), 7);
+    EXPECT_EQ(s.DroppedRecords(), 5);
+    EXPECT_EQ(s.DroppedSamples(), expected);
     EXPECT_FALSE(s.Loading);
     EXPECT_FALSE(s.Modified);
+    std::string kept;
+    for (const TEventData* e : s.All())
+        kept += e->Subject;
+    EXPECT_EQ(kept, SJ("ab会議cﾃｽﾄ表示")); // in store order
+    auto item = [&](const char* subject) -> const TEventData* {
+        for (const TEventData* e : s.All())
+            if (e->Subject == subject)
+                return e;
+        return s.All().front();
+    };
+    EXPECT_EQ(item("a")->Date, -1);
+    EXPECT_EQ(item("b")->UpdateDate, -1);
+    EXPECT_EQ(item("b")->Date, D(2024, 7, 1));
+    EXPECT_EQ(item("c")->LimitDate, -1);
+    EXPECT_EQ(item("c")->NextDate, D(2024, 7, 31));
 
     const std::string bak = dir.path + "k.bak";
+    EXPECT_EQ(TSchedList::BackupName(file), bak);
     EXPECT_FALSE(files::Exists(bak));
     ASSERT_TRUE(s.SaveToFile(file));
     EXPECT_EQ(Read(bak), text);
-    EXPECT_EQ(Read(file), Join({ good[0], good[5] }));
+    // What was kept reads back as it was written.
+    TSchedList again;
+    ASSERT_TRUE(again.OpenFile(file));
+    EXPECT_EQ(again.Count(), 5);
+    EXPECT_EQ(again.DroppedRecords(), 0);
     // Only the first rewrite makes the copy.
     files::WriteAtomic(bak, "kept");
     ASSERT_TRUE(s.SaveToFile(file));
@@ -214,6 +249,67 @@ TEST(ScheduleFile, DamagedRecordsAreDroppedAndTheOriginalKept)
     c.OpenFile(clean);
     c.SaveToFile(clean);
     EXPECT_FALSE(files::Exists(other.path + "c.bak"));
+}
+
+TEST(ScheduleFile, ADamagedRecordCostsOnlyItself)
+{
+    days::FixedClock clock(kNow);
+    // 1,000 records as the writer writes them, every third with a memo of two
+    // lines, every fifth repeating.
+    TSchedList writer;
+    std::vector<std::string> records;
+    std::vector<int> firstLine;
+    int line = 1;
+    for (int i = 0; i < 1000; ++i) {
+        TEventData e;
+        e.UpdateDate = D(2024, 6, 1);
+        e.Date = D(2024, 1, 1) + i % 400;
+        if (i % 5 == 0)
+            e.Repeat = rp::Repeating | rp::Weekly | rp::UseWeekdays | rp::WeekdayBit(2);
+        e.StartTime = 540 + i % 60;
+        e.EndTime = e.StartTime + 30;
+        e.HasTime = true;
+        e.Subject = SJ("予定") + std::to_string(i);
+        e.Memo = i % 3 == 0 ? SJ("一行目\r\n二行目") : "";
+        records.push_back(writer.EventToLine(e, 1));
+        firstLine.push_back(line);
+        line += i % 3 == 0 ? 2 : 1;
+    }
+    // A quote typed into a subject and one after the end of a memo, random
+    // bytes with a quote and a line break among them, a cut-off last line.
+    std::vector<std::string> damaged = records;
+    damaged[101].insert(damaged[101].find(SJ("予定")) + 4, "\"");
+    damaged[300].insert(damaged[300].size() - 1, "\"");
+    std::mt19937 rng(20240701);
+    std::string bytes;
+    for (int i = 0; i < 24; ++i)
+        bytes.push_back(static_cast<char>(rng()));
+    bytes[5] = '"';
+    bytes[11] = '\n';
+    damaged[500].insert(rng() % damaged[500].size(), bytes);
+    damaged[999].resize(damaged[999].size() / 2);
+    std::string text;
+    for (const std::string& record : damaged)
+        text += record + "\r\n";
+    text.resize(text.size() - 2);
+
+    TSchedList s;
+    s.LoadFromText(text, false);
+    std::multiset<std::string> loaded;
+    for (const TEventData* e : s.All())
+        loaded.insert(s.EventToLine(*e, 1));
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (damaged[i] == records[i]) {
+            EXPECT_EQ(loaded.count(records[i]), 1u) << "record " << i;
+        }
+    }
+    EXPECT_GE(s.Count(), 996);
+    ASSERT_GE(s.DroppedRecords(), 2);
+    EXPECT_LE(s.DroppedRecords(), 6);
+    EXPECT_EQ(s.DroppedSamples().front(),
+              (DroppedRecord { firstLine[101], schedrecord::Fault::FieldCount }));
+    const auto breaks = std::count(bytes.begin(), bytes.end(), '\n');
+    EXPECT_EQ(s.DroppedSamples().back().line, firstLine[999] + breaks);
 }
 
 TEST(ScheduleFile, FailedSaveReportsAndKeepsModified)

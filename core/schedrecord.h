@@ -1,0 +1,47 @@
+#pragma once
+
+// One record of the schedule file: the record line of an item, the six-field
+// exchange line, and the parser that turns a record text back into an item.
+// The store (schedlist.h) reads and writes whole files with these.
+
+#include "core/eventdata.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace schedrecord {
+
+enum class LineForm {
+    Record, // the line the schedule file holds
+    Exchange, // date, times, place, category and alarm (the defined-field block)
+};
+
+// Why a record text gave no item.
+enum class Fault {
+    FieldCount, // not the fields of a record (a stray quote also ends here)
+    Repeat, // the repeat word is no number
+    Flags, // the flags field is no number
+    Alarm, // neither an amount with a unit nor a preset index
+    Date, // a CSV row whose date column is no date
+};
+
+// Appends the line of an item (without line end).
+void Append(std::string& out, const TEventData& item, LineForm form);
+
+// Parses a record: the full record line (with or without the "*" field of
+// the change date) or the 11-field short record. A date field that does not
+// read as a date gives -1 and the record is kept. On a fault out is left
+// half filled.
+std::optional<Fault> Parse(std::string_view text, TEventData& out);
+
+// An integer as the class library's conversion reads it: optional sign, then
+// decimal digits, or "$"/"0x" and up to eight hexadecimal digits.
+bool ParseInteger(std::string_view text, std::int64_t& value);
+
+// True when a line begins as the writer begins every record: "*", a date
+// and a comma. No record runs on over such a line.
+bool IsRecordHead(std::string_view line);
+
+} // namespace schedrecord
