@@ -469,7 +469,11 @@ std::string TMailEnvelope::GetMailKey() const
     const std::string id = CleanMessageId(GetHeader("Message-ID:"));
     if (id.empty())
         return {};
-    return id + "," + LowerHex(static_cast<std::uint32_t>(GetDateValue()));
+    // Without a date the key finds its mail by the Message-ID alone.
+    std::int32_t date;
+    if (!TryParseMailDate(GetHeader("Date:"), date))
+        return id;
+    return id + "," + LowerHex(static_cast<std::uint32_t>(date));
 }
 
 int TMailEnvelope::GetPriority() const
@@ -501,7 +505,13 @@ std::string BuildMailText(const TMailEnvelope& envelope, bool expand)
     return out;
 }
 
-std::int32_t ParseMailDate(std::string_view v)
+std::int32_t ParseMailDate(std::string_view value)
+{
+    std::int32_t seconds;
+    return TryParseMailDate(value, seconds) ? seconds : 0;
+}
+
+bool TryParseMailDate(std::string_view v, std::int32_t& result)
 {
     static const char* const kMonths[12] = { "Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" };
@@ -514,7 +524,7 @@ std::int32_t ParseMailDate(std::string_view v)
 
     std::int64_t day = 0;
     if (!ReadNumber(v, i, day))
-        return 0;
+        return false;
     const std::size_t dayEnd = i;
 
     int month = 1;
@@ -528,11 +538,11 @@ std::int32_t ParseMailDate(std::string_view v)
 
     i = dayEnd + 5;
     if (i >= n)
-        return 0;
+        return false;
     std::int64_t year = 0;
     int yearDigits = 0;
     if (!ReadNumber(v, i, year, &yearDigits))
-        return 0;
+        return false;
     if (yearDigits < 4) {
         std::int64_t scale = 1;
         for (int k = 0; k < yearDigits; ++k)
@@ -544,7 +554,7 @@ std::int32_t ParseMailDate(std::string_view v)
     const std::string_view zone = NextWord(v, i);
     std::int64_t seconds = 0;
     if (!ParseTime(timeWord, seconds))
-        return 0;
+        return false;
 
     std::int64_t offset = 0;
     if (!zone.empty() && (zone[0] == '+' || zone[0] == '-')) {
@@ -553,7 +563,7 @@ std::int32_t ParseMailDate(std::string_view v)
         int digits = 0;
         while (z < zone.size() && zone[z] >= '0' && zone[z] <= '9') {
             if (++digits > 9)
-                return 0;
+                return false;
             hhmm = hhmm * 10 + (zone[z] - '0');
             ++z;
         }
@@ -565,11 +575,13 @@ std::int32_t ParseMailDate(std::string_view v)
 
     days::Day dayNumber = 0;
     if (!days::TryEncode(static_cast<int>(year), month, static_cast<int>(day), dayNumber))
-        return 0;
+        return false;
     const std::int64_t value =
         (static_cast<std::int64_t>(dayNumber) - kUnixEpochDay) * 86400 + seconds - offset;
     // Dates after 2038 wrap, as the link key expects.
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
+    result =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
+    return true;
 }
 
 std::string CleanMessageId(std::string_view id)

@@ -64,8 +64,9 @@ public:
     // The text between the two markers in a text/plain body (ExtractBetween);
     // empty for any other kind, a mail without Content-Type included.
     std::string GetDefinedText(std::string_view startMarker, std::string_view endMarker) const;
-    // Message-ID, ",", and the date value in lower-case hexadecimal; empty
-    // without a Message-ID.
+    // Message-ID, ",", and the date value in lower-case hexadecimal; the
+    // Message-ID alone when the date is missing or malformed; empty without a
+    // Message-ID.
     std::string GetMailKey() const;
     // X-Priority 1, 2, 3 give 3, 2, 1; anything else 0.
     int GetPriority() const;
@@ -89,8 +90,11 @@ private:
 // attachment heading. Nesting deeper than 32 levels is left out.
 std::string BuildMailText(const TMailEnvelope& envelope, bool expand);
 
-// The seconds value of a Date header value ("Mon, 8 Dec 2025 10:20:30 +0900").
+// The seconds value of a Date header value ("Mon, 8 Dec 2025 10:20:30 +0900");
+// 0 when it is malformed or names an impossible date.
 std::int32_t ParseMailDate(std::string_view value);
+// The same, false (result untouched) for a malformed or impossible date.
+bool TryParseMailDate(std::string_view value, std::int32_t& result);
 
 // The Message-ID as it may stand in a link key: double quotes become single
 // ones, control bytes are dropped, the link field separator "\:\" cannot

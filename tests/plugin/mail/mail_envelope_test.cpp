@@ -172,8 +172,10 @@ TEST(MailEnvelope, DateValues)
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseMailDate(c.date), c.expected) << c.date;
+    // An impossible or missing date leaves the key without a date part.
     EXPECT_EQ(Parse("Message-ID: <x@y>\r\nDate: 31 Feb 2025 10:00:00\r\n\r\n").GetMailKey(),
-              "<x@y>,0");
+              "<x@y>");
+    EXPECT_EQ(Parse("Message-ID: <x@y>\r\n\r\n").GetMailKey(), "<x@y>");
     EXPECT_EQ(Parse("Message-ID: <x@y>\r\nDate: 1 Jan 2040 00:00:00 +0000\r\n\r\n").GetMailKey(),
               "<x@y>,83aa7e80");
 }
