@@ -1044,7 +1044,7 @@ void TEnterForm::CheckMailBtnClick()
 {
     TBuildVariant& variant = BuildVariant();
     if (variant.HasHostMail() && !copy_.MailID.empty())
-        variant.OpenLinkedMail(copy_, false, this);
+        variant.OpenLinkedMail(copy_, this); // the copy is kept with OK
 }
 
 // ---------------------------------------------------------------------------

@@ -795,8 +795,13 @@ void TListWindow::NAlermChange(int tag)
 
 void TListWindow::MailOpenBtnClick()
 {
-    if (PEventData item = ShownItem(); item && !item->MailID.empty())
-        BuildVariant().OpenLinkedMail(*item, true, this);
+    PEventData item = ShownItem();
+    if (!item || item->MailID.empty())
+        return;
+    // A link the host renumbered is repaired in the item and kept.
+    if (BuildVariant().OpenLinkedMail(*item, this))
+        if (TWScheduler* calendar = Scheduler())
+            calendar->SaveSchedule();
 }
 
 std::vector<std::string> TListWindow::SearchTerms(const std::string& text)

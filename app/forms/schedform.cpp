@@ -467,6 +467,8 @@ void TSchedForm::FormCreate()
     Step([&] { GridTypeClick(); });
     firstShow_ = true;
     Step([&] { RegisterHotKeys(); });
+    if (variant.HasHostMail() && InitParam.QuickMemo)
+        Step([&] { WriteQuickMemo(); });
     lastCheckedMinute_ = MinuteOf(days::Now());
     AlermTimer1->start();
 }

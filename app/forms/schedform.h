@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QLabel;
@@ -278,7 +279,6 @@ public:
     void ItemMenuEditClick(QAction* sender);
     void ItemMenuDeleteClick(QAction* sender);
     void ItemMenuSendClick(QAction* sender);
-    void QuickLinkClick(QAction* sender);
     void EditPopupPopup();
     void N_CheckClick();
     // The bulk delete with its dialog.
@@ -292,6 +292,26 @@ public:
     const TEventData& CopyBuffer() const { return copyBuffer_; }
     // The item a per-day sub-item names, when it is still in the store.
     PEventData MenuItem(const QAction* sender) const;
+
+    // --- Mails (the host mail client of the plug-in build)
+    // Adds the item a mail's defined-field block describes, linked to the
+    // mail (see ImportFromMail in app/mailimport.h); true when one was added.
+    bool ImportFromMail(const std::string& source, const std::string& mailId, bool force);
+    // Whether the host's current mail carries a block (never with
+    // NOSCANFIELD on).
+    bool CurrentMailHasSchedule();
+    // Mails moved to target in the host: ids holds count mail IDs, one per
+    // line; each linked item records the folder. Saves once.
+    void MailsMoved(const std::string& target, std::string_view ids, int count);
+    // A QuickLink sub-item: links its item to the host's current mail.
+    void QuickLinkClick(QAction* sender);
+    // The entry dialog for a new item from the host's current mail: its
+    // cleaned subject, link and priority, and text (the mail's readable text
+    // unless useText).
+    void NewFromMail(const std::string& text, bool useText);
+    // Writes the day digest into the host's current mailbox and has the host
+    // show it afresh.
+    void WriteQuickMemo();
 
     // The clock label's text of a moment: "yyyy年M月d日 H:mm:ss ".
     static QString ClockText(days::Moment moment);

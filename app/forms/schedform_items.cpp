@@ -191,12 +191,6 @@ void TSchedForm::ItemMenuSendClick(QAction* sender)
         BuildVariant().SendScheduleMail(std::string(), *item, this);
 }
 
-void TSchedForm::QuickLinkClick(QAction* sender)
-{
-    // Linking the host's current mail to the item belongs to the mail links.
-    (void)sender;
-}
-
 void TSchedForm::CalendarChangeDate()
 {
     // The calendar may report a date before the window has its lists.

@@ -13,6 +13,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <string>
 
 class QWidget;
@@ -69,19 +70,29 @@ public:
     virtual void SetCurrentMail(const std::string& mailId) { (void)mailId; }
     // The "Subject" header of the mail the host shows now.
     virtual std::string CurrentMailSubject() { return {}; }
+    // The mail the host shows now: its ID (empty when there is none) and, in
+    // source, its whole text in Shift_JIS (empty when the host has none; the
+    // ID is then empty too).
+    virtual std::string CurrentMailSource(std::string& source)
+    {
+        source.clear();
+        return {};
+    }
     // Reads the host's current mail for a link; false when there is none.
     virtual bool CurrentMailLink(TMailLinkInfo& out)
     {
         (void)out;
         return false;
     }
-    // Selects an item's linked mail in the host; a link the host renumbered
-    // is repaired in the item (and saved with save).
-    virtual void OpenLinkedMail(TEventData& item, bool save, QWidget* parent)
+    // Selects an item's linked mail in the host. A link the host renumbered
+    // is repaired in the item, and true returned: the caller saves a stored
+    // item. A mail that cannot be found is reported with what the link still
+    // tells about it.
+    virtual bool OpenLinkedMail(TEventData& item, QWidget* parent)
     {
         (void)item;
-        (void)save;
         (void)parent;
+        return false;
     }
     // Opens the host's reply to the mail it shows now.
     virtual void ReplyToCurrentMail() { }
@@ -94,6 +105,39 @@ public:
         (void)folder;
         (void)mailKey;
         return {};
+    }
+    // A host folder's name as the host shows it; empty for an unknown folder.
+    virtual std::string FolderDisplayName(const std::string& folder)
+    {
+        (void)folder;
+        return {};
+    }
+    // Makes the host show a folder.
+    virtual void SetCurrentFolder(const std::string& folder) { (void)folder; }
+    // The folder of the host's current mailbox, where the day digest is
+    // written; empty when there is none.
+    virtual std::string MailBoxFolder() { return {}; }
+    // Makes the host read its current mailbox afresh (after the digest).
+    virtual void RefreshMailBox() { }
+
+    // A compose window of the host: 0 is none.
+    using ComposeHandle = std::uintptr_t;
+    // Opens a compose window for a "mailto:" URL (empty: no recipient).
+    virtual ComposeHandle HostComposeMail(const std::string& url)
+    {
+        (void)url;
+        return 0;
+    }
+    // Sets a compose window's subject and its body text.
+    virtual void HostComposeSubject(ComposeHandle compose, const std::string& subject)
+    {
+        (void)compose;
+        (void)subject;
+    }
+    virtual void HostComposeText(ComposeHandle compose, const std::string& text)
+    {
+        (void)compose;
+        (void)text;
     }
 
     // Opens a new mail to address (a bare mail address). parent is the

@@ -685,11 +685,11 @@ struct HostVariant : TBuildVariant
         out = { current, "<id>,5f00", SJ("ご案内"), SJ("本文\r\n二行"), 3 };
         return true;
     }
-    void OpenLinkedMail(TEventData& item, bool save, QWidget*) override
+    bool OpenLinkedMail(TEventData& item, QWidget*) override
     {
         ++opened;
-        EXPECT_FALSE(save);
         item.MailID = "<m2>";
+        return true;
     }
     std::string current = "<m1>";
     int opened = 0;

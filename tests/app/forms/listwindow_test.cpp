@@ -252,13 +252,14 @@ TEST_F(ListWindowTest, DetailPaneDescribesTheSelectedItem)
     lw->AddDayItem(daily);
     Select(lw->SchedList, 0);
     EXPECT_EQ(lw->BevelLabel3->Caption(), u" 05/10 09:30 [待]"_qs);
-    // A linked mail opens through the build variant, its link saved.
+    // A linked mail opens through the build variant.
     struct MailHost : TBuildVariant
     {
-        std::vector<std::pair<std::string, bool>> opened;
-        void OpenLinkedMail(TEventData& item, bool save, QWidget*) override
+        std::vector<std::string> opened;
+        bool OpenLinkedMail(TEventData& item, QWidget*) override
         {
-            opened.emplace_back(item.MailID, save);
+            opened.push_back(item.MailID);
+            return false;
         }
     } host;
     TScopedBuildVariant scoped(&host);
@@ -266,7 +267,7 @@ TEST_F(ListWindowTest, DetailPaneDescribesTheSelectedItem)
     lw->UpdateItem(daily, false);
     ASSERT_TRUE(lw->MailOpenBtn->isEnabled());
     lw->MailOpenBtn->click();
-    EXPECT_EQ(host.opened, (std::vector<std::pair<std::string, bool>> { { "<id@host>", true } }));
+    EXPECT_EQ(host.opened, std::vector<std::string> { "<id@host>" });
     // The value labels reach 10 pixels short of the pane's right edge, the
     // alarm label stops 10 short of the mail button.
     lw->Panel2->resize(400, lw->Panel2->height());

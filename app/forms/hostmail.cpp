@@ -1,0 +1,108 @@
+#include "app/forms/hostmail.h"
+
+#include "app/definedfield.h"
+#include "app/forms/schedform.h"
+#include "app/settings/consts.h"
+#include "core/schedlist.h"
+#include "core/sjis.h"
+#include "core/view/wscheduler.h"
+#include "gui/msgdlg.h"
+#include "gui/qtext.h"
+#include "plugin/mail/mail_envelope.h"
+
+#include <QApplication>
+#include <QClipboard>
+
+bool THostMailVariant::CurrentMailLink(TMailLinkInfo& out)
+{
+    std::string source;
+    const std::string id = CurrentMailSource(source);
+    if (id.empty())
+        return false;
+    TMailEnvelope mail;
+    mail.SetSource(source);
+    mail.SetIncludeAttachments(true);
+    out.MailID = id;
+    out.MailKey = mail.GetMailKey();
+    out.Subject = CleanSubject(mail.GetHeader(strconst::SubjectHeader()));
+    out.Text = mail.GetText();
+    out.Priority = mail.GetPriority();
+    return true;
+}
+
+bool THostMailVariant::OpenLinkedMail(TEventData& item, QWidget* parent)
+{
+    if (item.MailID.empty())
+        return false;
+    const std::string found = SelectMail(item.MailID, item.MailFolder, item.MailKey);
+    if (!found.empty()) {
+        if (sjis::EqualsNoCase(found, item.MailID))
+            return false;
+        item.MailID = found;
+        item.MailFolder.clear();
+        return true;
+    }
+    // The questions below run an event loop in which the item may go: what
+    // they need is copied first.
+    const std::string folder = item.MailFolder;
+    const std::string folderName = folder.empty() ? std::string() : FolderDisplayName(folder);
+    const std::string messageId = item.MailKey.substr(0, item.MailKey.find(','));
+    const std::string lost = SJ("リンクメールが行方不明です！！！\r\n");
+    if (!folderName.empty()) {
+        if (msgdlg::Message(msgdlg::Kind::Warning,
+                            lost + folderName +
+                                SJ(" に移動したという記録が残ってます…（＠_＠；\r\n"
+                                   "フォルダを移動しますか？"),
+                            msgdlg::Yes | msgdlg::No, parent) == msgdlg::Yes) {
+            SetCurrentFolder(folder);
+            msgdlg::ShowMessage(CopyMessageId(messageId), parent);
+        }
+    } else if (!messageId.empty()) {
+        msgdlg::ShowMessage(lost + CopyMessageId(messageId), parent);
+    } else {
+        msgdlg::ShowMessage(lost + SJ("記録が残って無いのでお手上げですぅ… ヽ(ﾟдﾟ)ﾉ"), parent);
+    }
+    return false;
+}
+
+THostMailVariant::ComposeHandle THostMailVariant::Compose(const std::string& address,
+                                                          QWidget* parent)
+{
+    const ComposeHandle compose =
+        HostComposeMail(address.empty() ? std::string() : strconst::MailtoPrefix() + address);
+    if (!compose)
+        msgdlg::Error(SJ("メールの作成ウィンドウを開けませんでした"), parent);
+    return compose;
+}
+
+void THostMailVariant::SendScheduleMail(const std::string& address, const TEventData& item,
+                                        QWidget* parent)
+{
+    // A secret item never leaves the program.
+    if (item.KindBits & 1) {
+        msgdlg::Warning(SJ("秘密の予定はメールで送れません"), parent);
+        return;
+    }
+    const ComposeHandle compose = Compose(address, parent);
+    if (!compose)
+        return;
+    // The block needs the holiday rules of the schedule for a series that
+    // has ended; without a main window there are none.
+    TSchedList bare;
+    const TSchedList& store =
+        SchedForm && SchedForm->Calendar ? SchedForm->Calendar->Store() : bare;
+    HostComposeSubject(compose, SJ("[予定]") + item.Subject);
+    HostComposeText(compose, item.Memo + "\r\n\r\n" + DefinedFieldBlock(store, item));
+}
+
+void THostMailVariant::ComposeMail(const std::string& address, QWidget* parent)
+{
+    Compose(address, parent);
+}
+
+std::string CopyMessageId(const std::string& messageId)
+{
+    QApplication::clipboard()->setText(qtext::ToQ(messageId));
+    return SJ("クリップボードに Message-ID をコピーしました\r\n<") + messageId +
+        SJ(">\r\nBeckyで検索してみてください！");
+}
