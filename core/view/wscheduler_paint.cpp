@@ -248,7 +248,8 @@ void TWScheduler::WeekCell(calpaint::CellModel& m, int row, TGridDrawState state
                           QPoint(inner.right(), rect.bottom()));
     const QString heading =
         row == 0 || ymd.day == 1 ? QString::number(ymd.month) + u"月"_qs : QString();
-    HolidayNames(m, heading, namesArea, used - 4, date, look.text);
+    // The month heading is written in the item lines' font and colour.
+    HolidayNames(m, heading, namesArea, used - 4, date, Colour(eventFontColor_));
 
     const QRect items(rect.left() + dateColumn.width(), rect.top(),
                       std::max(rect.width() - dateColumn.width(), 0), rect.height());

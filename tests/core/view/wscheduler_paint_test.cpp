@@ -331,6 +331,7 @@ TEST(WSchedulerPaint, WeekRows)
 
     const CellModel sunday = c.At(D(2026, 5, 31));
     EXPECT_EQ(sunday.Find(TextRole::Heading)->text, u"5月"_qs); // the first row
+    EXPECT_EQ(sunday.Find(TextRole::Heading)->color, Rgb(colors::clBlack)); // the event font's
     EXPECT_EQ(sunday.Find(TextRole::Weekday)->text, u"(日)"_qs);
     EXPECT_EQ(sunday.background, Rgb(0xEEEEFF));
     // The selected row: a sunken date column, the frame around the items.
