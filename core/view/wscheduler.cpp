@@ -221,6 +221,7 @@ void TWScheduler::SetGridType(TGridType type)
     }
     SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine);
     monthKey_ = -1;
+    updateGeometry();
     ResizeCells(ClientWidth(), ClientHeight());
     SetCurrentDate(kept);
 }
@@ -238,6 +239,7 @@ void TWScheduler::SetThinHoliday(bool on)
     if (on == thinHoliday_)
         return;
     thinHoliday_ = on;
+    updateGeometry();
     ResizeCells(ClientWidth(), ClientHeight());
 }
 
@@ -246,6 +248,41 @@ int TWScheduler::FontHeight(const QFont& f) const
     if (f.pixelSize() > 0)
         return f.pixelSize();
     return qRound(f.pointSizeF() * logicalDpiY() / 72.0);
+}
+
+QSize TWScheduler::minimumSizeHint() const
+{
+    // The widest and tallest day number, in and outside the shown month.
+    int numberWidth = 0;
+    int numberHeight = 0;
+    for (const bool inMonth : { true, false }) {
+        const QFontMetrics metrics(NumberFont(inMonth));
+        numberHeight = std::max(numberHeight, metrics.height());
+        for (int day = 1; day <= 31; ++day)
+            numberWidth = std::max(numberWidth, metrics.horizontalAdvance(QString::number(day)));
+    }
+    // The smallest total whose seven shares each hold need pixels.
+    auto sharedBySeven = [this](int need) {
+        for (int total = 7 * (need + GridLineWidth());; ++total) {
+            const auto sizes =
+                calgeom::CellSizes(total, GridLineWidth(), thinHoliday_, startOfWeek_);
+            if (*std::min_element(sizes.begin(), sizes.end()) >= need)
+                return total;
+        }
+    };
+    QSize client;
+    if (gridType_ == gtMonthly) {
+        // Inside the 3-pixel frame of the selected cell.
+        constexpr int kFrame = 3;
+        const int row = numberHeight + 2 * kFrame;
+        client.setWidth(sharedBySeven(numberWidth + 2 * kFrame));
+        client.setHeight(FontHeight(eventFont_) + 4 + 6 * row + RowCount() * GridLineWidth());
+    } else {
+        // The date column's bevel and margin around the number.
+        client.setWidth(std::max(dateWidth_, numberWidth + 4 + 2 * dateBorder_) + 1);
+        client.setHeight(sharedBySeven(numberHeight + 2 * dateBorder_));
+    }
+    return client + QSize(2 * frameWidth(), 2 * frameWidth());
 }
 
 std::array<int, 7> TWScheduler::CalcColumnWidths(int total) const
@@ -289,6 +326,7 @@ void TWScheduler::SetDateWidth(int width)
     if (width == dateWidth_)
         return;
     dateWidth_ = std::max(width, 0);
+    updateGeometry();
     InvalidateGrid();
 }
 
@@ -297,6 +335,7 @@ void TWScheduler::SetDateBorder(int width)
     if (width == dateBorder_)
         return;
     dateBorder_ = std::max(width, 0);
+    updateGeometry();
     InvalidateGrid();
 }
 
@@ -342,6 +381,7 @@ void TWScheduler::SetMakeHint(bool on)
 void TWScheduler::SetDateFont(const QFont& font)
 {
     dateFont_ = font;
+    updateGeometry();
     InvalidateGrid();
 }
 
@@ -350,6 +390,7 @@ void TWScheduler::SetEventFont(const QFont& font, TColor color)
     eventFont_ = font;
     eventFontColor_ = color;
     // The header row's height follows the font.
+    updateGeometry();
     ResizeCells(ClientWidth(), ClientHeight());
     InvalidateGrid();
 }

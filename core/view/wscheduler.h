@@ -188,6 +188,11 @@ public:
     TColor EventFontColor() const { return eventFontColor_; }
     void SetEventFont(const QFont& font, TColor color = colors::clWindowText);
 
+    // Room for every day number whole: the month grid's day rows and
+    // columns, the week grid's rows, never smaller than a number in its
+    // frame.
+    QSize minimumSizeHint() const override;
+
     int MinRowHeight() const { return minRowHeight_; }
     bool InLayout() const { return inLayout_; }
     // Places the shown month or week around the current date and selects it.
@@ -239,10 +244,17 @@ private:
     void WeekCell(calpaint::CellModel& m, int row, TGridDrawState state);
     calpaint::TextPiece Text(calpaint::TextRole role, const QString& text, const QFont& font,
                              const QColor& color, QPoint at, const QRect& clip) const;
+    // The heading and the holiday names of the day; a text that would be cut
+    // by the area or touch keepClear is left out. Returns the top for item
+    // lines.
     int HolidayNames(calpaint::CellModel& m, const QString& heading, const QRect& area, int space,
-                     days::Day date, const QColor& headingColor);
+                     days::Day date, const QColor& headingColor, const QRect& keepClear);
     void EventLines(calpaint::CellModel& m, const QRect& area, days::Day date);
-    void AddRokuyo(calpaint::CellModel& m, int x, int y, const QRect& clip);
+    // The six-day label of the day Kyureki was last calculated for, at the
+    // corner given; nothing when it does not fit whole into area.
+    std::optional<calpaint::TextPiece> RokuyoText(QPoint at, const QRect& area);
+    // The day number's font in and outside the shown month.
+    QFont NumberFont(bool inMonth) const;
     void SelectDateCell();
     void SetDatePart(int part, int value);
     void FilterChanged();

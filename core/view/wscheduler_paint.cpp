@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 
 #include <algorithm>
+#include <optional>
 
 using calpaint::CellModel;
 using calpaint::TextPiece;
@@ -33,6 +34,20 @@ const QString& WeekdayName(int weekday)
     static const QString names[7] = { u"日"_qs, u"月"_qs, u"火"_qs, u"水"_qs,
                                       u"木"_qs, u"金"_qs, u"土"_qs };
     return names[((weekday % 7) + 7) % 7];
+}
+
+// The room a single-line text takes when drawn from its top-left corner.
+QRect TextExtent(const QFont& font, const QString& text, QPoint at)
+{
+    const QFontMetrics metrics(font);
+    return QRect(at, QSize(metrics.horizontalAdvance(text), metrics.height()));
+}
+
+// A label or name is drawn whole or not at all: it must lie inside its area
+// and keep clear of what is already there (the day number).
+bool FitsWhole(const QRect& extent, const QRect& area, const QRect& keepClear = QRect())
+{
+    return area.contains(extent) && !extent.intersects(keepClear);
 }
 
 bool AlarmMarked(const TEventData* item, days::Day date)
@@ -142,13 +157,24 @@ void TWScheduler::HeaderCell(calpaint::CellModel& m, int col)
     m.texts.push_back(t);
 }
 
-void TWScheduler::AddRokuyo(calpaint::CellModel& m, int x, int y, const QRect& clip)
+QFont TWScheduler::NumberFont(bool inMonth) const
+{
+    QFont font = dateFont_;
+    font.setBold(inMonth);
+    font.setItalic(!inMonth);
+    return font;
+}
+
+std::optional<calpaint::TextPiece> TWScheduler::RokuyoText(QPoint at, const QRect& area)
 {
     TKyureki& kyureki = holidays_.Kyureki();
     const int luck = kyureki.RokuyoLuck();
     const TColor color = luck == 1 ? colors::clRed : luck == 2 ? kGreyText : colors::clBlack;
-    m.texts.push_back(Text(TextRole::Rokuyo, qtext::ToQ(kyureki.RokuyoName()),
-                           PlainFont(eventFont_, 8), Colour(color), QPoint(x, y), clip));
+    const QString name = qtext::ToQ(kyureki.RokuyoName());
+    const QFont font = PlainFont(eventFont_, 8);
+    if (!FitsWhole(TextExtent(font, name, at), area))
+        return std::nullopt;
+    return Text(TextRole::Rokuyo, name, font, Colour(color), at, area);
 }
 
 void TWScheduler::MonthCell(calpaint::CellModel& m, int col, int row, TGridDrawState state)
@@ -169,14 +195,24 @@ void TWScheduler::MonthCell(calpaint::CellModel& m, int col, int row, TGridDrawS
     const QRect& content = m.content;
     const int h = FontHeight(dateFont_);
     const int lineHeight = std::max(1, FontHeight(eventFont_));
-
     // Whether item lines fit is judged on the smallest row, so that every
     // row of the month looks alike.
-    if (autoTitle_ && (minRowHeight_ - h - 6) / lineHeight >= 1) {
-        const int top = HolidayNames(m, QString(), content, h, date, look.text);
-        EventLines(m, QRect(content.left(), top, content.width(), content.bottom() - top + 1),
-                   date);
-    } else {
+    const bool itemLines = autoTitle_ && (minRowHeight_ - h - 6) / lineHeight >= 1;
+
+    // The day number at the top left is always there, whole (the rows are
+    // never lower than it, see minimumSizeHint); the six-day label follows
+    // it when it fits whole left of the alarm marks.
+    const QFont numberFont = NumberFont(look.inMonth);
+    const QString number = QString::number(days::Decode(date).day);
+    const TextPiece numberText =
+        Text(TextRole::DayNumber, number, numberFont, look.text, content.topLeft(), content);
+    // Digits stand on the base line: the number takes no room below it.
+    QRect taken(content.topLeft(),
+                QSize(QFontMetrics(numberFont).horizontalAdvance(number),
+                      QFontMetrics(numberFont).ascent()));
+
+    int labelRight = content.right();
+    if (!itemLines) {
         const int d = std::max(4, h / 3 + 2);
         const int x = content.right() + 1 - d;
         int y = content.top();
@@ -189,18 +225,27 @@ void TWScheduler::MonthCell(calpaint::CellModel& m, int col, int row, TGridDrawS
                 { QRect(x + 1, y + 1, d - 2, d - 2), AlarmMarked(store_.DayEvent(i), date) });
             y += d;
         }
+        if (!m.marks.empty())
+            labelRight = x - 1;
+    }
+    std::optional<TextPiece> label;
+    if (dispRokuyo_) {
+        label = RokuyoText(QPoint(taken.right() + 1 + 2, content.top()),
+                           QRect(content.topLeft(), QPoint(labelRight, content.bottom())));
+        if (label)
+            taken |= TextExtent(label->font, label->text, label->box.topLeft());
     }
 
-    QFont numberFont = dateFont_;
-    numberFont.setBold(look.inMonth);
-    numberFont.setItalic(!look.inMonth);
-    const QString number = QString::number(days::Decode(date).day);
-    m.texts.push_back(
-        Text(TextRole::DayNumber, number, numberFont, look.text, content.topLeft(), content));
-    if (dispRokuyo_) {
-        const int width = QFontMetrics(numberFont).horizontalAdvance(number);
-        AddRokuyo(m, content.left() + width + 2, content.top(), content);
+    if (itemLines) {
+        // Names beside the number keep two pixels from it.
+        const int top =
+            HolidayNames(m, QString(), content, h, date, look.text, taken.adjusted(0, 0, 2, 0));
+        EventLines(m, QRect(content.left(), top, content.width(), content.bottom() - top + 1),
+                   date);
     }
+    m.texts.push_back(numberText);
+    if (label)
+        m.texts.push_back(*label);
 }
 
 void TWScheduler::WeekCell(calpaint::CellModel& m, int row, TGridDrawState state)
@@ -235,13 +280,19 @@ void TWScheduler::WeekCell(calpaint::CellModel& m, int row, TGridDrawState state
                            QPoint(x, top), inner));
     top += QFontMetrics(numberFont).height();
 
+    // The weekday and six-day labels below the number, each only when it
+    // fits whole into the date column.
     const QFont labelFont = PlainFont(eventFont_, eventFont_.pointSize());
     const QString label = u"("_qs + WeekdayName(days::DayOfWeek(date) - 1) + u")"_qs;
-    m.texts.push_back(Text(TextRole::Weekday, label, labelFont, look.text, QPoint(x, top), inner));
+    if (FitsWhole(TextExtent(labelFont, label, QPoint(x, top)), inner))
+        m.texts.push_back(
+            Text(TextRole::Weekday, label, labelFont, look.text, QPoint(x, top), inner));
     const QFontMetrics labelMetrics(labelFont);
     const int labelHeight = labelMetrics.height();
-    if (dispRokuyo_)
-        AddRokuyo(m, x, top + labelHeight, inner);
+    if (dispRokuyo_) {
+        if (std::optional<TextPiece> rokuyo = RokuyoText(QPoint(x, top + labelHeight), inner))
+            m.texts.push_back(*rokuyo);
+    }
     const int used = top + labelHeight - rect.top();
 
     const QRect namesArea(QPoint(x + labelMetrics.horizontalAdvance(label), rect.top() + 4),
@@ -249,7 +300,7 @@ void TWScheduler::WeekCell(calpaint::CellModel& m, int row, TGridDrawState state
     const QString heading =
         row == 0 || ymd.day == 1 ? QString::number(ymd.month) + u"月"_qs : QString();
     // The month heading is written in the item lines' font and colour.
-    HolidayNames(m, heading, namesArea, used - 4, date, Colour(eventFontColor_));
+    HolidayNames(m, heading, namesArea, used - 4, date, Colour(eventFontColor_), QRect());
 
     const QRect items(rect.left() + dateColumn.width(), rect.top(),
                       std::max(rect.width() - dateColumn.width(), 0), rect.height());
@@ -258,15 +309,19 @@ void TWScheduler::WeekCell(calpaint::CellModel& m, int row, TGridDrawState state
 }
 
 int TWScheduler::HolidayNames(calpaint::CellModel& m, const QString& heading, const QRect& area,
-                              int space, days::Day date, const QColor& headingColor)
+                              int space, days::Day date, const QColor& headingColor,
+                              const QRect& keepClear)
 {
+    // Names keep their places whether or not they are drawn; one that would
+    // be cut, or run into the day number, is left out.
     int top = area.top();
     if (!heading.isEmpty()) {
         const QFont font = eventFont_;
         const int width = QFontMetrics(font).horizontalAdvance(heading);
         const int x = std::max(area.left(), area.right() + 1 - width);
-        m.texts.push_back(
-            Text(TextRole::Heading, heading, font, headingColor, QPoint(x, top), area));
+        if (FitsWhole(TextExtent(font, heading, QPoint(x, top)), area, keepClear))
+            m.texts.push_back(
+                Text(TextRole::Heading, heading, font, headingColor, QPoint(x, top), area));
         const int line = FontHeight(font);
         top += line;
         space = std::max(0, space - line);
@@ -294,7 +349,8 @@ int TWScheduler::HolidayNames(calpaint::CellModel& m, const QString& heading, co
             space = std::max(0, space - line);
         else
             y = top + space;
-        m.texts.push_back(Text(TextRole::Holiday, name, f, color, QPoint(x, y), area));
+        if (FitsWhole(TextExtent(f, name, QPoint(x, y)), area, keepClear))
+            m.texts.push_back(Text(TextRole::Holiday, name, f, color, QPoint(x, y), area));
         top += line;
     }
     return top + space;

@@ -62,6 +62,19 @@ TEST_F(MainWindowTest, FreshStartShowsTheDefaultWindowAndWritesOnlyTheSettings)
     EXPECT_TRUE(form->ListWindow->isVisible());
     EXPECT_EQ(form->MemoForm->DockedArea(), Qt::BottomDockWidgetArea);
     EXPECT_TRUE(form->MemoForm->isVisible());
+    // Every day number is drawn whole at the default size.
+    TWScheduler* cal = form->Calendar;
+    for (int i = 0; i < 42; ++i) {
+        const TGridCoord cell = cal->DateCell(cal->FirstCellDate() + i);
+        const calpaint::CellModel m = cal->CellModel(cell.X, cell.Y, 0);
+        const calpaint::TextPiece* number = m.Find(calpaint::TextRole::DayNumber);
+        ASSERT_NE(number, nullptr);
+        const QFontMetrics metrics(number->font);
+        EXPECT_TRUE(m.content.contains(
+            QRect(number->box.topLeft(),
+                  QSize(metrics.horizontalAdvance(number->text), metrics.height()))))
+            << number->text.toStdString() << " in " << m.content.height() << " pixels";
+    }
     EXPECT_TRUE(form->ViewListBtn->isChecked());
     EXPECT_EQ(form->ViewListBtn->property("imageIndex").toInt(), 14);
     EXPECT_EQ(form->MemoView->property("imageIndex").toInt(), 16);

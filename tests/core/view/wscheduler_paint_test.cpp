@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include <set>
 #include <stdexcept>
 
 using calpaint::CellModel;
@@ -48,6 +49,11 @@ struct Painted : CalendarFixture
     }
     QImage Shot() { return cal.viewport()->grab().toImage(); }
 };
+
+bool NoSixDayLabel(const CellModel& m)
+{
+    return m.Find(TextRole::Rokuyo) == nullptr;
+}
 
 int Height(const TextPiece& t)
 {
@@ -310,6 +316,70 @@ TEST(WSchedulerPaint, SixDayLabels)
             }
         }
     }
+}
+
+// At any size from the smallest the calendar asks for, every text of a
+// day cell is whole: the day number always, a label or name only when it
+// fits, and never over the day number.
+TEST(WSchedulerPaint, DayNumbersWholeLabelsAndNamesWholeOrLeftOut)
+{
+    Painted c(days::MomentOf(D(2026, 5, 13), 600));
+    TWScheduler& cal = c.cal;
+    QFont font = cal.font();
+    font.setPointSize(9);
+    cal.SetDateFont(font);
+    cal.SetEventFont(font, colors::clBlack);
+    cal.SetDispRokuyo(true);
+    QTemporaryDir dir;
+    const std::string personal = dir.filePath("Kalvero.phd").toStdString();
+    ASSERT_TRUE(files::WriteAtomic(personal,
+                                   U("5,13,0,2000,9999,5,大掃除\r\n5,14,0,2000,9999,2,"
+                                     "とても長い名前の記念日\r\n5,14,0,2000,9999,7,月例\r\n")));
+    ASSERT_TRUE(cal.LoadHolidays(personal, true));
+    cal.AddEvent(Item("会議", D(2026, 5, 13), 600, 660, 30));
+    std::set<TextRole> seen;
+    int leftOut = 0;
+    for (const TGridType type : { gtMonthly, gtWeekly }) {
+        cal.SetGridType(type);
+        const QSize least = cal.minimumSizeHint();
+        for (const bool autoTitle : { false, true }) {
+            cal.SetAutoTitle(autoTitle);
+            for (const QSize size : { least, least + QSize(60, 40), QSize(840, 720) }) {
+                SCOPED_TRACE(testing::Message() << "type " << type << " autoTitle " << autoTitle
+                                                << " " << size.width() << "x" << size.height());
+                cal.resize(size);
+                for (int i = 0; i < (type == gtMonthly ? 42 : 7); ++i) {
+                    const days::Day date = cal.FirstCellDate() + i;
+                    const CellModel m = c.At(date);
+                    const TextPiece* number = m.Find(TextRole::DayNumber);
+                    ASSERT_NE(number, nullptr) << days::FormatIso(date);
+                    const QFontMetrics numberMetrics(number->font);
+                    const QRect numberGlyphs(number->box.topLeft(),
+                                             QSize(numberMetrics.horizontalAdvance(number->text),
+                                                   numberMetrics.ascent()));
+                    for (const TextPiece& t : m.texts) {
+                        seen.insert(t.role);
+                        const QFontMetrics metrics(t.font);
+                        const QRect extent(
+                            t.box.topLeft(),
+                            QSize(metrics.horizontalAdvance(t.text), metrics.height()));
+                        EXPECT_TRUE(t.clip.contains(extent) && m.rect.contains(extent))
+                            << days::FormatIso(date) << " " << t.text.toStdString();
+                        if (&t != number) {
+                            EXPECT_FALSE(extent.intersects(numberGlyphs))
+                                << days::FormatIso(date) << " " << t.text.toStdString();
+                        }
+                    }
+                    leftOut += NoSixDayLabel(m) ? 1 : 0;
+                }
+            }
+        }
+    }
+    // Labels and names were shown where they fitted and left out elsewhere.
+    for (TextRole role :
+         { TextRole::Rokuyo, TextRole::Holiday, TextRole::Heading, TextRole::Weekday })
+        EXPECT_TRUE(seen.count(role)) << int(role);
+    EXPECT_GT(leftOut, 0);
 }
 
 TEST(WSchedulerPaint, WeekRows)
