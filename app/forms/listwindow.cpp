@@ -23,8 +23,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -135,6 +137,20 @@ TBevelLabel* DetailLabel(QWidget* parent, const char* name)
     return label;
 }
 
+// Tabs with less room beside their captions, so that five of them fit a
+// narrow window.
+class CompactTabs : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override
+    {
+        if (metric == PM_TabBarTabHSpace)
+            return QProxyStyle::pixelMetric(metric, option, widget) / 2;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
 // Geometry of the detail pane (pixels).
 constexpr int kRowHeight = 18;
 constexpr int kRowStep = 21;
@@ -155,6 +171,14 @@ TListWindow::TListWindow(QWidget* parent)
     InfoPage = new QTabWidget(body);
     InfoPage->setObjectName(QStringLiteral("InfoPage"));
     InfoPage->setDocumentMode(true);
+    // Every page stays reachable without scrolling: the tabs are never cut
+    // short or hidden behind scroll arrows, so the window is at least as
+    // wide as its tabs.
+    InfoPage->setUsesScrollButtons(false);
+    InfoPage->setElideMode(Qt::ElideNone);
+    auto* compact = new CompactTabs;
+    compact->setParent(InfoPage->tabBar());
+    InfoPage->tabBar()->setStyle(compact);
     bodyLayout->addWidget(InfoPage, 1);
     setWidget(body);
 

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -62,6 +63,12 @@ TEST_F(MainWindowTest, FreshStartShowsTheDefaultWindowAndWritesOnlyTheSettings)
     EXPECT_TRUE(form->ListWindow->isVisible());
     EXPECT_EQ(form->MemoForm->DockedArea(), Qt::BottomDockWidgetArea);
     EXPECT_TRUE(form->MemoForm->isVisible());
+    // Every page of the list window can be reached without scrolling, its
+    // tab whole in view.
+    QTabBar* tabs = form->ListWindow->InfoPage->tabBar();
+    ASSERT_EQ(tabs->count(), 5);
+    for (int i = 0; i < tabs->count(); ++i)
+        EXPECT_TRUE(tabs->rect().contains(tabs->tabRect(i))) << tabs->tabText(i).toStdString();
     // Every day number is drawn whole at the default size.
     TWScheduler* cal = form->Calendar;
     for (int i = 0; i < 42; ++i) {
