@@ -1,0 +1,351 @@
+// The settings dialog in the real program on a real (virtual) X display with
+// a window manager: the calendar's menu opens it, a new title and Monday as
+// the first day of the week show at once after OK, and both are in
+// Kalvero.ini after the program has ended. A screenshot of the open dialog
+// is kept in the build folder (xvfb_setup.png).
+//
+// A child process of this test program on the X display plays the user: it
+// clicks and types with the XTEST extension. Where the dialog's controls lie
+// it learns from a dialog of its own built by the same code on the same
+// display, placed over the program's dialog.
+#include "app/forms/setupform.h"
+#include "app/settings/consts.h"
+#include "core/files.h"
+#include "core/view/wscheduler.h"
+#include "gui/colors.h"
+
+#include "support/xvfb.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Xlib's macros (None, Bool, Status, ...) must not meet the headers above.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+const char* const kChildVariable = "KALVERO_SETUP_CHILD";
+const char* const kNewTitle = "Plan 2026";
+
+QString ShotFile()
+{
+    return QStringLiteral(KALVERO_BINARY_DIR "/xvfb_setup.png");
+}
+
+TEST(SetupOnX11, TheMenuOpensTheDialogAndOkShowsAndKeepsTheSettings)
+{
+    if (qEnvironmentVariableIsSet(kChildVariable))
+        GTEST_SKIP() << "inside the child";
+    const QString exe = QStringLiteral(KALVERO_BINARY_DIR "/program/Kalvero");
+    if (!QFile::exists(exe))
+        GTEST_SKIP() << "the program is not built";
+    const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+    if (openbox.isEmpty())
+        GTEST_SKIP() << "openbox is not installed";
+    XvfbServer server(QStringLiteral("1024x768x24"));
+    if (server.display().isEmpty())
+        GTEST_SKIP() << server.problem().toStdString();
+
+    QProcess windowManager;
+    windowManager.setProcessEnvironment(server.Environment());
+    windowManager.start(openbox, { QStringLiteral("--sm-disable") });
+    ASSERT_TRUE(windowManager.waitForStarted(10000));
+
+    QTemporaryDir tmp;
+    const std::string dir = QFile::encodeName(tmp.path()).toStdString() + "/";
+    ASSERT_TRUE(QFile::copy(exe, tmp.path() + u"/Kalvero"_qs));
+    ASSERT_TRUE(files::Copy(KALVERO_SOURCE_DIR "/data/Kalvero.hol", dir + "Kalvero.hol"));
+    ASSERT_TRUE(
+        files::WriteAtomic(dir + "Kalvero.ini", "MAINVIEW=20,20,720,560\r\nTITLE=Before\r\n"));
+
+    QProcess program;
+    program.setProcessEnvironment(server.Environment());
+    program.setWorkingDirectory(tmp.path());
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    program.start(tmp.path() + u"/Kalvero"_qs, {});
+    ASSERT_TRUE(program.waitForStarted(10000));
+
+    QProcess child;
+    QProcessEnvironment env = server.Environment();
+    env.insert(QString::fromLatin1(kChildVariable), QStringLiteral("1"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                { QStringLiteral("--gtest_filter=SetupOnX11Child.*") });
+    ASSERT_TRUE(child.waitForFinished(180000));
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
+
+    // Asked to end, the program closes its window and writes its settings.
+    ASSERT_EQ(program.state(), QProcess::Running) << program.readAll().toStdString();
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(20000));
+    std::string ini;
+    ASSERT_TRUE(files::ReadAll(dir + "Kalvero.ini", ini));
+    EXPECT_NE(ini.find(std::string("TITLE=") + kNewTitle + "\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("STARTOFWEEK=1\r\n"), std::string::npos) << ini;
+
+    windowManager.terminate();
+    windowManager.waitForFinished(10000);
+}
+
+// --- The child: the user at the X display.
+
+class XUser
+{
+public:
+    XUser() : display_(XOpenDisplay(nullptr)) { }
+    ~XUser()
+    {
+        if (display_)
+            XCloseDisplay(display_);
+    }
+    XUser(const XUser&) = delete;
+    XUser& operator=(const XUser&) = delete;
+    bool ok() const { return display_ != nullptr; }
+
+    // A window the window manager manages, by its title.
+    std::optional<Window> Find(const QString& title) const
+    {
+        for (Window w : Clients())
+            if (Title(w) == title)
+                return w;
+        return std::nullopt;
+    }
+    QString Title(Window w) const
+    {
+        const std::string name = Property(w, "_NET_WM_NAME", Intern("UTF8_STRING"));
+        return QString::fromUtf8(name.data(), qsizetype(name.size()));
+    }
+    // The window's inside, in screen coordinates.
+    QRect Rect(Window w) const
+    {
+        XWindowAttributes attributes {};
+        XGetWindowAttributes(display_, w, &attributes);
+        int x = 0;
+        int y = 0;
+        Window child = 0;
+        XTranslateCoordinates(display_, w, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+        return QRect(x, y, attributes.width, attributes.height);
+    }
+
+    void Click(const QPoint& at, unsigned button = 1)
+    {
+        XTestFakeMotionEvent(display_, -1, at.x(), at.y(), CurrentTime);
+        XTestFakeButtonEvent(display_, button, True, CurrentTime);
+        XTestFakeButtonEvent(display_, button, False, CurrentTime);
+        XSync(display_, False);
+    }
+    // Presses the keys together (in order) and lets them go.
+    void Chord(const std::vector<KeySym>& keys)
+    {
+        for (KeySym k : keys)
+            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, k), True, CurrentTime);
+        for (auto it = keys.rbegin(); it != keys.rend(); ++it)
+            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, *it), False, CurrentTime);
+        XSync(display_, False);
+    }
+    // Letters, digits and blanks.
+    void Type(const std::string& text)
+    {
+        for (char c : text) {
+            if (c >= 'A' && c <= 'Z')
+                Chord({ XK_Shift_L, KeySym(XK_a + (c - 'A')) });
+            else
+                Chord({ c == ' ' ? KeySym(XK_space) : KeySym(c) });
+        }
+    }
+
+private:
+    ::Atom Intern(const char* name) const { return XInternAtom(display_, name, False); }
+    std::string Property(Window w, const char* name, ::Atom type) const
+    {
+        ::Atom actual = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        std::string out;
+        if (XGetWindowProperty(display_, w, Intern(name), 0, 1024, False, type, &actual, &format,
+                               &count, &after, &data) == Success &&
+            data) {
+            if (format == 8)
+                out.assign(reinterpret_cast<const char*>(data), count);
+            XFree(data);
+        }
+        return out;
+    }
+    std::vector<Window> Clients() const
+    {
+        ::Atom actual = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        std::vector<Window> out;
+        if (XGetWindowProperty(display_, DefaultRootWindow(display_), Intern("_NET_CLIENT_LIST"), 0,
+                               1024, False, XA_WINDOW, &actual, &format, &count, &after,
+                               &data) == Success &&
+            data) {
+            const auto* windows = reinterpret_cast<const Window*>(data);
+            out.assign(windows, windows + count);
+            XFree(data);
+        }
+        return out;
+    }
+
+    Display* display_;
+};
+
+QImage Screen()
+{
+    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
+        QImage::Format_RGB32);
+}
+
+// Waits for a condition, polling the display; false when the deadline passed.
+bool WaitFor(const std::function<bool()>& condition, int ms = 30000)
+{
+    QDeadlineTimer deadline(ms);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(100);
+    }
+    return true;
+}
+
+// The mean x of the calendar's Sunday background inside an area: where the
+// Sunday column is. Nothing when no such pixel is there.
+std::optional<double> SundayColumn(const QImage& image, const QRect& area)
+{
+    const QRgb sunday = colors::ToQColor(TWScheduler::kSundayBack).rgb();
+    long long sum = 0;
+    long long n = 0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); y += 2)
+        for (int x = inside.left(); x <= inside.right(); x += 2)
+            if (image.pixel(x, y) == sunday) {
+                sum += x;
+                ++n;
+            }
+    if (n < 200)
+        return std::nullopt;
+    return double(sum) / double(n);
+}
+
+TEST(SetupOnX11Child, OpensTheDialogChangesTwoSettingsAndSeesThemApplied)
+{
+    if (!qEnvironmentVariableIsSet(kChildVariable))
+        GTEST_SKIP() << "runs inside the program test";
+    XUser user;
+    ASSERT_TRUE(user.ok());
+
+    std::optional<Window> main;
+    std::optional<double> sundayBefore;
+    ASSERT_TRUE(WaitFor([&] {
+        main = user.Find(u"Before"_qs);
+        return main && (sundayBefore = SundayColumn(Screen(), user.Rect(*main)));
+    })) << "the main window never showed its calendar";
+    const QRect mainRect = user.Rect(*main);
+
+    // The settings command of the calendar's menu: the item above the last.
+    const QImage before = Screen();
+    QPoint onCalendar;
+    const QRgb sunday = colors::ToQColor(TWScheduler::kSundayBack).rgb();
+    for (int y = mainRect.top(); y < mainRect.bottom() && onCalendar.isNull(); y += 4)
+        for (int x = mainRect.left(); x < mainRect.right() && onCalendar.isNull(); x += 4)
+            if (before.pixel(x, y) == sunday)
+                onCalendar = QPoint(x + 4, y + 4);
+    user.Click(onCalendar, 3);
+    ASSERT_TRUE(WaitFor([&] { return Screen() != before; }, 10000)) << "no menu";
+    user.Chord({ XK_Up });
+    user.Chord({ XK_Up });
+    user.Chord({ XK_Return });
+    std::optional<Window> dialog;
+    ASSERT_TRUE(WaitFor([&] { return bool(dialog = user.Find(u"Miradelの設定"_qs)); }))
+        << "the settings dialog did not open";
+
+    // The same dialog here, to learn where its controls lie.
+    strconst::SetBuild(strconst::Build::Program);
+    TSetupForm twin;
+    twin.setAttribute(Qt::WA_DontShowOnScreen);
+    twin.show();
+    QApplication::processEvents();
+    QRect dialogRect;
+    ASSERT_TRUE(WaitFor([&] {
+        dialogRect = user.Rect(*dialog);
+        return dialogRect.size() == twin.size();
+    })) << "the dialog is "
+        << dialogRect.width() << "x" << dialogRect.height() << ", not " << twin.width() << "x"
+        << twin.height();
+
+    // Each step waits until the dialog shows it took the one before.
+    auto area = [&](const char* name) {
+        auto* control = twin.findChild<QWidget*>(QLatin1String(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control
+            ? QRect(dialogRect.topLeft() + control->mapTo(&twin, QPoint(0, 0)), control->size())
+            : QRect();
+    };
+    auto changes = [&](const QRect& where, const std::function<void()>& step) {
+        const QImage before = Screen().copy(where);
+        step();
+        return WaitFor([&] { return Screen().copy(where) != before; }, 10000);
+    };
+    const QRect title = area("KalveroTitle");
+    ASSERT_TRUE(changes(title, [&] { user.Click(title.center()); })) << "the title took no focus";
+    ASSERT_TRUE(changes(title, [&] {
+        user.Chord({ XK_Control_L, XK_a });
+        user.Type(kNewTitle);
+    }));
+    // Painted for sure by now.
+    EXPECT_TRUE(Screen().copy(dialogRect).save(ShotFile()));
+    auto* pages = twin.findChild<QTabWidget*>(u"PageControl1"_qs);
+    ASSERT_NE(pages, nullptr);
+    pages->setCurrentIndex(1);
+    QApplication::processEvents();
+    const QRect monday = area("StartWeek1");
+    const QRect tab = pages->tabBar()->tabRect(1);
+    ASSERT_TRUE(changes(monday, [&] {
+        user.Click(dialogRect.topLeft() + pages->tabBar()->mapTo(&twin, tab.center()));
+    })) << "the calendar page did not show";
+    ASSERT_TRUE(changes(monday, [&] { user.Click(monday.center()); })) << "Monday not chosen";
+    user.Click(area("OKButton").center());
+
+    // At once: the window's title and the Sunday column at the right end.
+    EXPECT_TRUE(WaitFor([&] { return !user.Find(u"Miradelの設定"_qs); }));
+    EXPECT_TRUE(WaitFor([&] { return user.Title(*main) == QLatin1String(kNewTitle); }))
+        << user.Title(*main).toStdString();
+    std::optional<double> sundayAfter;
+    EXPECT_TRUE(WaitFor([&] {
+        sundayAfter = SundayColumn(Screen(), mainRect);
+        return sundayAfter && *sundayAfter > *sundayBefore + mainRect.width() / 4;
+    })) << "Sunday column at "
+        << *sundayBefore << ", then " << (sundayAfter ? *sundayAfter : -1.0);
+}
+
+} // namespace
