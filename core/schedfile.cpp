@@ -31,8 +31,10 @@ struct LoadingScope
 
 // CSV fields: separated by commas alone; a field that begins with a double
 // quote runs to the next undoubled one (doubled quotes stand for one);
-// blanks around unquoted fields are trimmed. False when a line break lies
-// outside quotes: the row ran on because of a stray quote.
+// blanks around unquoted fields are trimmed. False when the row ran on over
+// later lines because of a stray quote: a line break outside quotes, or in a
+// quoted field that is not closed or whose closing quote is followed by more
+// text.
 bool SplitCsv(std::string_view text, std::vector<std::string>& fields)
 {
     fields.clear();
@@ -58,6 +60,7 @@ bool SplitCsv(std::string_view text, std::vector<std::string>& fields)
         std::string field;
         if (p < n && text[p] == '"') {
             ++p;
+            bool closed = false;
             while (p < n) {
                 if (text[p] == '"') {
                     if (p + 1 < n && text[p + 1] == '"') {
@@ -66,6 +69,7 @@ bool SplitCsv(std::string_view text, std::vector<std::string>& fields)
                         continue;
                     }
                     ++p;
+                    closed = true;
                     break;
                 }
                 const std::size_t len = sjis::CharLen(text, p);
@@ -73,7 +77,10 @@ bool SplitCsv(std::string_view text, std::vector<std::string>& fields)
                 p += len;
             }
             // Text between the closing quote and the comma is kept.
-            field += sjis::TrimRight(toComma());
+            const std::string rest = sjis::TrimRight(toComma());
+            if (field.find('\n') != std::string::npos && (!closed || !IsBlank(rest)))
+                whole = false;
+            field += rest;
         } else {
             field = sjis::Trim(toComma());
         }
@@ -346,14 +353,20 @@ void TSchedList::ImportCSVText(std::string_view data)
     LoadingScope loading(Loading);
     dropped_ = 0;
     droppedSamples_.clear();
+    bool first = true;
     std::vector<std::string> f;
     ForEachRecord(data, [&](std::string_view record, int line) {
         if (IsBlank(record))
             return Outcome::Skipped;
+        const bool header = first;
+        first = false;
         const bool whole = SplitCsv(record, f);
         days::Day date = -1;
         const bool dated = f.size() > 3 && TryStrToDay(f[3], date);
         if (!whole || f.size() < 8 || !dated) {
+            // A first row without a date names the columns.
+            if (header && !dated)
+                return Outcome::Skipped;
             NoteDropped(line, dated ? schedrecord::Fault::FieldCount : schedrecord::Fault::Date);
             return whole ? Outcome::Dropped : Outcome::Runaway;
         }

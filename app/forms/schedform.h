@@ -247,7 +247,8 @@ public:
     void NSecretClick();
     // Keys on the calendar before the grid sees them; true when taken.
     bool CalendarKeyDown(int key, Qt::KeyboardModifiers modifiers);
-    // Adds a schedule file or a CSV file to the schedule, all or nothing.
+    // Adds the readable records of a schedule file or a CSV file to the
+    // schedule and says how many lines could not be read.
     void AddFileBtnClick();
     // The whole of a merge once the file is chosen: filterIndex 1 merges a
     // schedule file, 2 imports CSV. False when nothing was added.

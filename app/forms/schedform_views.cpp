@@ -386,7 +386,7 @@ bool TSchedForm::MergeFile(const std::string& path, int filterIndex)
 {
     TSchedList& store = Calendar->Store();
     // Everything is read into a store of its own first, so that a file that
-    // cannot be read whole adds nothing at all.
+    // cannot be read adds nothing at all.
     TSchedList scratch;
     scratch.IsHoliday = [this](days::Day day) { return Calendar->IsDayOff(day); };
     std::string error;
@@ -400,15 +400,20 @@ bool TSchedForm::MergeFile(const std::string& path, int filterIndex)
         msgdlg::Error(SJ("ファイルを読み込めません。") + "\r\n" + path + "\r\n" + error, this);
         return false;
     }
-    if (scratch.DroppedRecords() > 0) {
+    // The readable records come in; how many lines could not be read is
+    // said after the schedule is saved.
+    const auto reportDropped = [&] {
+        if (scratch.DroppedRecords() == 0)
+            return;
         const std::string kind = filterIndex == kImportCsv ? SJ("CSVファイル") : SJ("予定表");
-        msgdlg::Error(kind + SJ("として読めない行が") + std::to_string(scratch.DroppedRecords()) +
-                          SJ("件あるため、何も追加しませんでした。") + "\r\n" + path,
-                      this);
+        msgdlg::Warning(kind + SJ("として読めない行が") + std::to_string(scratch.DroppedRecords()) +
+                            SJ("件あったため、その行は追加しませんでした。") + "\r\n" + path,
+                        this);
+    };
+    if (scratch.Count() == 0) {
+        reportDropped();
         return false;
     }
-    if (scratch.Count() == 0)
-        return false;
     {
         gui::WaitCursor wait;
         struct LoadingScope
@@ -427,5 +432,6 @@ bool TSchedForm::MergeFile(const std::string& path, int filterIndex)
     ForgetHiddenItems();
     Calendar->ScheduleChanged();
     Calendar->UpdateLayout();
+    reportDropped();
     return true;
 }

@@ -396,9 +396,12 @@ TEST(ScheduleFile, CsvImport)
     days::FixedClock clock(kNow);
     TempDir dir;
     const std::string longSubject(100, 'x');
+    // A header names the columns; a quote typed into a row costs that row.
     const std::string csv = Join({
+        SJ("\"件名\",区分,種類,日付,開始,終了,分類,メモ"),
         SJ("\"会議\",x,0,2024/07/01,9:00,10:00,\"仕事\",\"memo, with comma\""),
         SJ(" 会社 , ,1, 2024/07/02 ,,,分類,\"say \"\"hi\"\"\""),
+        SJ("stray,,0,2024/07/06,,,\"cat,memo"),
         SJ("short,only,7,2024/07/03,,,cols"),
         SJ("\"multi\r\nline\",,5,2024/07/04,10:00,11:00,,m,extra1,extra2"),
         SJ("nodate,,0,2024/13/01,,,,m"),
@@ -433,7 +436,7 @@ TEST(ScheduleFile, CsvImport)
     EXPECT_EQ(c.KindBits, 1);
     EXPECT_EQ(c.Memo, "m");
     EXPECT_EQ(s.Items(3)->Subject, std::string(80, 'x'));
-    EXPECT_EQ(s.DroppedRecords(), 2);
+    EXPECT_EQ(s.DroppedRecords(), 3);
     // A missing file adds nothing.
     EXPECT_TRUE(s.ImportCSV(dir.path + "none.csv"));
     EXPECT_EQ(s.Count(), 4);

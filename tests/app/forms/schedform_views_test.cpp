@@ -434,22 +434,23 @@ TEST_F(ViewsTest, CalendarKeysMoveAndRunTheItemCommands)
     }
 }
 
-TEST_F(ViewsTest, MergeAddsAllOfAFileOrNothingAndSavesAtOnce)
+TEST_F(ViewsTest, MergeAddsTheReadableRecordsSavesAtOnceAndCountsTheRest)
 {
     Start(Record("2024/01/31", "会議") + Record("2024/02/01", "歯医者"));
-    auto merge = [&](const std::string& file, int filter, const char* error = nullptr) {
+    auto merge = [&](const std::string& file, int filter, const char* message = nullptr,
+                     msgdlg::Kind kind = msgdlg::Kind::Warning) {
         DialogScript script;
         script.ChooseFile(qtext::ToQ(dir + file), filter);
-        if (error)
+        if (message)
             script.Press(msgdlg::Ok);
         form->AddFileBtn->click();
         const auto& shown = script.shown();
-        ASSERT_EQ(shown.size(), error ? 2u : 1u) << file;
+        ASSERT_EQ(shown.size(), message ? 2u : 1u) << file;
         EXPECT_EQ(shown[0].caption, u"マージする予定表ファイルを指定してください"_qs);
         EXPECT_EQ(shown[0].filter, u"スケジュール(SCH)|*.sch|CSVファイル|*.csv"_qs);
-        if (error) {
-            EXPECT_EQ(shown[1].kind, msgdlg::Kind::Error);
-            EXPECT_EQ(shown[1].sjisText().rfind(sjis::FromUtf8(error), 0), 0u) << file;
+        if (message) {
+            EXPECT_EQ(shown[1].kind, kind);
+            EXPECT_EQ(shown[1].sjisText().rfind(sjis::FromUtf8(message), 0), 0u) << file;
         }
     };
     {
@@ -468,14 +469,25 @@ TEST_F(ViewsTest, MergeAddsAllOfAFileOrNothingAndSavesAtOnce)
     EXPECT_NE(saved.find(SJ("\"出張\",\"\",\"\",\"\",0,0,0@分前,\"一行目\r\n二行目\"")),
               std::string::npos);
 
-    // Files that cannot be read whole add nothing and say so.
+    // Lines that cannot be read cost only themselves and are counted; a CSV
+    // header is no such line; a file that cannot be read adds nothing.
     Write("bad.sch", Record("2024/01/31", "新しい") + "garbage line\r\n");
-    Write("bad.csv", SJ("\"件名\",x,0,日付,開始,終了,分類,メモ\r\n\"旅行\",,0,2024/03/01,,,,\r\n"));
+    Write("bad.csv",
+          SJ("\"件名\",x,0,日付,開始,終了,分類,メモ\r\n\"旅行\",,0,2024/03/01,,,,\r\n"
+             "\"休み\",,0,2024/13/01,,,,\r\n"));
+    Write("header.csv",
+          SJ("\"件名\",x,0,日付,開始,終了,分類,メモ\r\n\"帰省\",,0,2024/03/02,,,,\r\n"));
+    Write("garbage.sch", "garbage line\r\n");
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir + "folder.sch")));
-    merge("bad.sch", 1, "予定表として読めない行が1件あるため、何も追加しませんでした。");
-    merge("bad.csv", 2, "CSVファイルとして読めない行が1件あるため、何も追加しませんでした。");
-    merge("folder.sch", 1, "ファイルを読み込めません。");
-    EXPECT_EQ(Subjects(true), "会議 出張 歯医者");
+    merge("bad.sch", 1, "予定表として読めない行が1件あったため、その行は追加しませんでした。");
+    merge("bad.csv", 2, "CSVファイルとして読めない行が1件あったため、その行は追加しませんでした。");
+    merge("header.csv", 2);
+    EXPECT_EQ(Subjects(true), "会議 出張 帰省 新しい 旅行 歯医者");
+    saved = Read("Kalvero.sch");
+    EXPECT_NE(saved.find(SJ("\"帰省\"")), std::string::npos);
+    merge("garbage.sch", 1, "予定表として読めない行が1件あったため、その行は追加しませんでした。");
+    merge("folder.sch", 1, "ファイルを読み込めません。", msgdlg::Kind::Error);
+    EXPECT_EQ(Subjects(true), "会議 出張 帰省 新しい 旅行 歯医者");
     EXPECT_EQ(Read("Kalvero.sch"), saved);
 
     // CSV rows become items (a repeated row once); the schedule merged into
@@ -485,14 +497,15 @@ TEST_F(ViewsTest, MergeAddsAllOfAFileOrNothingAndSavesAtOnce)
              "会社,,0,2024/03/02,,,,\r\n"
              "\"旅行\",,0,2024/03/01,9:00,17:00,\"休暇\",\"持ち物\"\r\n"));
     merge("in.csv", 2);
-    EXPECT_EQ(Subjects(true), "会社 会議 出張 旅行 歯医者");
+    const char* all = "会社 会議 出張 帰省 新しい 旅行 旅行 歯医者";
+    EXPECT_EQ(Subjects(true), all);
     saved = Read("Kalvero.sch");
     EXPECT_NE(saved.find(SJ("2024/03/01,09:00,17:00,\"旅行\",\"\",\"休暇\",\"\",0,")),
               std::string::npos);
     EXPECT_NE(saved.find(SJ("2024/03/02,00:00,00:00,\"会社\",\"\",\"\",\"\",2,")),
               std::string::npos);
     merge("Kalvero.sch", 1);
-    EXPECT_EQ(Subjects(true), "会社 会議 出張 旅行 歯医者");
+    EXPECT_EQ(Subjects(true), all);
     EXPECT_EQ(Read("Kalvero.sch"), saved);
 }
 
