@@ -246,6 +246,24 @@ days::Moment AlarmBaseTime(const TEventData& item, days::Day day)
     return days::MomentOf(day, 18 * 60);
 }
 
+days::Moment AlarmMoment(const TEventData& item, days::Day day)
+{
+    if (item.AlarmBefore == 0)
+        return 0;
+    const days::Moment start = EventStartTime(item, day);
+    const std::int64_t before = item.AlarmBefore;
+    switch (item.AlarmUnit) {
+    case 0:
+        return start - before * 60;
+    case 1:
+        return start - before * 3600;
+    case 2:
+        return days::MomentOf(day) - before * days::kSecondsPerDay;
+    default:
+        return start;
+    }
+}
+
 bool IsOpenDeadline(const TEventData& item)
 {
     return item.Priority == 4 && !item.Done;
@@ -281,27 +299,8 @@ void SetOccurrence(TEventData& item, days::Day day)
         item.NextDate = day;
     else
         item.NextDate = item.Repeat != 0 && item.LimitDate > 0 ? -1 : item.Date;
-    const days::Moment start = EventStartTime(item, item.NextDate);
     item.Alarmed = days::Now() >= AlarmBaseTime(item, item.NextDate) && !IsOpenDeadline(item);
-    if (item.AlarmBefore == 0) {
-        item.AlarmTime = 0;
-        return;
-    }
-    const std::int64_t before = item.AlarmBefore;
-    switch (item.AlarmUnit) {
-    case 0:
-        item.AlarmTime = start - before * 60;
-        break;
-    case 1:
-        item.AlarmTime = start - before * 3600;
-        break;
-    case 2:
-        item.AlarmTime = days::MomentOf(item.NextDate) - before * days::kSecondsPerDay;
-        break;
-    default:
-        item.AlarmTime = start;
-        break;
-    }
+    item.AlarmTime = AlarmMoment(item, item.NextDate);
 }
 
 int MonthDays(int year, int month)

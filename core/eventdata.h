@@ -115,6 +115,10 @@ days::Moment EventStartTime(const TEventData& item, days::Day day);
 // The moment from which the occurrence on a day counts as past for the alarm
 // (18:00 without time); 0 when the item has no alarm.
 days::Moment AlarmBaseTime(const TEventData& item, days::Day day);
+// The moment the alarm of the occurrence on a day rings: the start (09:00
+// without time) less the lead in minutes or hours, or midnight of the day
+// less the lead in days; 0 when the item has no alarm.
+days::Moment AlarmMoment(const TEventData& item, days::Day day);
 bool IsOpenDeadline(const TEventData& item);
 // 0 no alarm, 1 finished, 2 over, 3 due, 4 pending, 5 alarmed and still ahead,
 // 6 a later occurrence.

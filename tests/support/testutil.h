@@ -50,11 +50,9 @@ struct ProbeRun
     int status = -1; // as pclose gives it
 };
 
-// Runs the built kalvero-probe with the arguments (shell words, redirections
-// allowed) and collects its standard output.
-inline ProbeRun Probe(const std::string& args)
+// Runs a shell command and collects its standard output.
+inline ProbeRun RunCommand(const std::string& cmd)
 {
-    const std::string cmd = std::string(KALVERO_BINARY_DIR) + "/tools/probe/kalvero-probe " + args;
     ProbeRun run;
     FILE* pipe = ::popen(cmd.c_str(), "r");
     if (!pipe)
@@ -65,4 +63,11 @@ inline ProbeRun Probe(const std::string& args)
         run.out.append(buf, n);
     run.status = ::pclose(pipe);
     return run;
+}
+
+// Runs the built kalvero-probe with the arguments (shell words, redirections
+// allowed) and collects its standard output.
+inline ProbeRun Probe(const std::string& args)
+{
+    return RunCommand(std::string(KALVERO_BINARY_DIR) + "/tools/probe/kalvero-probe " + args);
 }

@@ -1,6 +1,8 @@
-// Schedule sub-commands: occurrences per day, next occurrences, and a load
-// and save of a schedule file.
+// Schedule sub-commands: occurrences per day, next occurrences, a load and
+// save of a schedule file, and the export formats.
 
+#include "app/exporter.h"
+#include "core/files.h"
 #include "core/schedlist.h"
 #include "core/sjis.h"
 #include "tools/probe/probe.h"
@@ -87,8 +89,57 @@ int Resave(const std::vector<std::string>& args)
     return store.SaveToFile(args[1]) ? 0 : 1;
 }
 
+// The export as the dialog runs it with its check boxes at their defaults:
+// MODE 0 the days FROM..TO, 1 the items changed since FROM, 2 every item;
+// the format from OUT's extension, or the template file TEMPLATE (CSV). The
+// schedule file is left as it is (no item is marked exported). Prints the
+// number of entries written.
+int Export(const std::vector<std::string>& args)
+{
+    const char* usage = "export FILE.sch OUT MODE FROM TO [TEMPLATE]";
+    if (args.size() != 5 && args.size() != 6)
+        return probe::Usage(usage);
+    exporter::ExportRequest request;
+    const std::string& mode = args[2];
+    if (mode != "0" && mode != "1" && mode != "2")
+        return probe::Usage(usage);
+    request.range = static_cast<exporter::ExportRange>(mode[0] - '0');
+    if (!ReadDay(args[3], request.first) || !ReadDay(args[4], request.last))
+        return 2;
+    request.limit = exporter::ExpansionLimit(days::Today());
+    std::string why;
+    if (args.size() == 6) {
+        request.format = exporter::ExportFormat::CsvTemplate;
+        if (!exporter::ReadTemplateFile(args[5], request.csv, &why)) {
+            std::fprintf(stderr, "kalvero-probe: %s\n", why.c_str());
+            return 1;
+        }
+    } else {
+        request.format = exporter::FormatOfFileName(args[1]);
+        if (request.format != exporter::ExportFormat::VCalendar &&
+            request.format != exporter::ExportFormat::Csv) {
+            std::fprintf(stderr, "kalvero-probe: not a .vcs or .csv file: %s\n", args[1].c_str());
+            return 2;
+        }
+        if (request.format != exporter::ExportFormat::VCalendar)
+            request.csv = exporter::ReadTemplate(exporter::BuiltInTemplateLines());
+    }
+    TSchedList store;
+    if (!Open(store, args[0]))
+        return 1;
+    ShowEverything(store);
+    const exporter::ExportResult result = exporter::Export(store, request);
+    if (!files::WriteAtomic(args[1], result.text, &why)) {
+        std::fprintf(stderr, "kalvero-probe: %s\n", why.c_str());
+        return 1;
+    }
+    std::printf("%d\n", result.entries);
+    return 0;
+}
+
 probe::Command occurrences("occurrences", "occurrences FILE.sch FROM TO", &Occurrences);
 probe::Command next("next", "next FILE.sch DAY", &Next);
 probe::Command resave("resave", "resave IN.sch OUT.sch", &Resave);
+probe::Command exportCommand("export", "export FILE.sch OUT MODE FROM TO [TEMPLATE]", &Export);
 
 } // namespace
