@@ -75,7 +75,7 @@ struct TSchedFormDialogs
     // Made once at creation, owned by the main window (empty: the settings
     // dialog TSetupForm).
     std::function<std::unique_ptr<TSetupDialog>(TSchedForm* owner)> Setup;
-    // Made per use.
+    // Made per use (empty: TExportForm).
     std::function<std::unique_ptr<TExportDialog>(TSchedForm* owner)> Export;
     // Shows the alarm window of one due item modally and frees it (empty:
     // the alarm window). previousMail is the host's mail of the moment the

@@ -4,6 +4,7 @@
 // merging another file into the schedule.
 
 #include "app/directdate.h"
+#include "app/forms/exportform.h"
 #include "app/forms/formutil.h"
 #include "app/forms/listwindow.h"
 #include "app/forms/passform.h"
@@ -356,9 +357,9 @@ bool TSchedForm::CalendarKeyDown(int key, Qt::KeyboardModifiers modifiers)
 
 void TSchedForm::ExportBtnClick()
 {
-    if (!SchedFormDialogs().Export)
-        return;
-    std::unique_ptr<TExportDialog> dialog = SchedFormDialogs().Export(this);
+    std::unique_ptr<TExportDialog> dialog = SchedFormDialogs().Export
+        ? SchedFormDialogs().Export(this)
+        : std::make_unique<TExportForm>(this, Calendar);
     if (!dialog)
         return;
     std::vector<std::string> names;
