@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <ctime>
+#include <string>
 
 TEST(Days, EpochAndKnownDays)
 {
@@ -37,13 +39,13 @@ TEST(Days, RoundTripOverTheWholeRange)
 
 TEST(Days, WeekdaysAgreeWithTheCLibrary)
 {
-    EXPECT_EQ(days::DayOfWeek(0), 7);  // 1899-12-30, Saturday
-    EXPECT_EQ(days::DayOfWeek(1), 1);  // Sunday
+    EXPECT_EQ(days::DayOfWeek(0), 7); // 1899-12-30, Saturday
+    EXPECT_EQ(days::DayOfWeek(1), 1); // Sunday
     EXPECT_EQ(days::DayOfWeek(-1), 6); // Friday
     EXPECT_EQ(days::DayOfWeek(days::Encode(2026, 12, 9)), 4); // Wednesday
     for (int y = 1902; y < 2038; y += 7) {
         for (int m = 1; m <= 12; ++m) {
-            std::tm tm{};
+            std::tm tm {};
             tm.tm_year = y - 1900;
             tm.tm_mon = m - 1;
             tm.tm_mday = 13;
@@ -83,6 +85,34 @@ TEST(Days, MomentsAndTheInjectedClock)
         clock.Advance(15 * 3600);
         EXPECT_EQ(days::Today(), days::Encode(2025, 1, 14));
     }
-    // Without a fixed clock the system clock is back.
-    EXPECT_GT(days::Today(), days::Encode(2020, 1, 1));
+}
+
+TEST(Days, SystemClockReadsLocalTime)
+{
+    // A zone given as a rule needs no zone database: nine hours east.
+    const char* const saved = std::getenv("TZ");
+    const std::string previous = saved ? saved : "";
+    ::setenv("TZ", "JST-9", 1);
+    ::tzset();
+    EXPECT_EQ(days::FromUnixLocal(0), days::MomentOf(days::Encode(1970, 1, 1), 9 * 60));
+    // 2023-11-14 22:13:20 UTC.
+    EXPECT_EQ(days::FromUnixLocal(1700000000),
+              days::MomentOf(days::Encode(2023, 11, 15), 7 * 60 + 13) + 20);
+
+    // Once a fixed clock has gone "now" is the system's again, read between
+    // two looks at the system clock of our own.
+    {
+        days::FixedClock fixed(0);
+    }
+    const std::int64_t before = std::time(nullptr);
+    const days::Moment now = days::Now();
+    const std::int64_t after = std::time(nullptr);
+    EXPECT_GE(now, days::FromUnixLocal(before));
+    EXPECT_LE(now, days::FromUnixLocal(after));
+
+    if (saved)
+        ::setenv("TZ", previous.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
 }

@@ -3,12 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "support/testutil.h"
 #include <fstream>
 #include <sstream>
-#include "support/testutil.h"
 
 namespace {
-
 
 days::Day ParseIso(const std::string& s)
 {
@@ -201,15 +200,45 @@ TEST(Kyureki, JanuaryBeforeTheOldNewYear)
     EXPECT_EQ(Convert(D(2024, 2, 10)).year, 2024);
 }
 
-TEST(Kyureki, SixDayCycleAndLuck)
+TEST(Kyureki, SixDayNamesOfAlmanacDates)
 {
+    // The almanacs name the first day of old months 1 and 7 先勝, of 2 and 8
+    // 友引, of 3 and 9 先負, of 4 and 10 仏滅, of 5 and 11 大安, of 6 and 12
+    // 赤口 (a leap month like its number), and step on one name a day. The
+    // old dates come from the new moons and month starts of the reference
+    // file: 2024-02-10 is 1/1 and 2025-01-29 the next 1/1; 2024-01-11 is
+    // 12/1, so 2024-02-09 is 12/30; 2025-07-25 starts leap month 6 and
+    // 2025-08-23 month 7.
+    const std::pair<days::Day, const char*> cases[] = {
+        { D(2024, 1, 11), "赤口" }, // 12/1
+        { D(2024, 2, 9), "大安" }, // 12/30
+        { D(2024, 2, 10), "先勝" }, // 1/1
+        { D(2024, 2, 11), "友引" }, // 1/2
+        { D(2024, 2, 16), "先勝" }, // 1/7
+        { D(2024, 3, 10), "友引" }, // 2/1
+        { D(2024, 4, 9), "先負" }, // 3/1
+        { D(2024, 5, 8), "仏滅" }, // 4/1
+        { D(2024, 6, 5), "友引" }, // 4/29
+        { D(2024, 6, 6), "大安" }, // 5/1
+        { D(2024, 7, 6), "赤口" }, // 6/1
+        { D(2024, 8, 4), "先勝" }, // 7/1
+        { D(2024, 9, 17), "仏滅" }, // 8/15
+        { D(2024, 12, 31), "赤口" }, // 12/1
+        { D(2025, 1, 1), "先勝" }, // 12/2
+        { D(2025, 7, 25), "赤口" }, // leap 6/1
+        { D(2025, 8, 22), "仏滅" }, // leap 6/29
+        { D(2025, 8, 23), "先勝" }, // 7/1
+    };
     TKyureki k;
-    const std::string names[6] = { "先勝", "友引", "先負", "仏滅", "大安", "赤口" };
-    for (days::Day d = D(2020, 1, 1); d <= D(2021, 12, 31); ++d) {
-        k.Calc(d);
-        const std::string name = sjis::ToUtf8(k.RokuyoName());
-        ASSERT_EQ(name, names[(k.OldMonth + k.OldDay - 2) % 6]);
-        ASSERT_EQ(k.RokuyoLuck(), name == "大安" ? 1 : name == "仏滅" ? 2 : 0);
+    for (const auto& [date, name] : cases) {
+        SCOPED_TRACE(days::FormatIso(date));
+        k.Calc(date);
+        EXPECT_EQ(sjis::ToUtf8(k.RokuyoName()), name);
+        // 大安 is the lucky day, 仏滅 the unlucky one.
+        EXPECT_EQ(k.RokuyoLuck(),
+                  std::string(name) == "大安"       ? 1
+                      : std::string(name) == "仏滅" ? 2
+                                                    : 0);
     }
 }
 

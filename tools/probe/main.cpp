@@ -1,13 +1,18 @@
 #include "tools/probe/probe.h"
 
+#include "core/days.h"
+#include "core/eventdata.h"
+
 #include <cstdio>
 #include <map>
+#include <memory>
 
 namespace probe {
 
 namespace {
 
-struct Entry {
+struct Entry
+{
     const char* usage;
     Handler handler;
 };
@@ -22,7 +27,7 @@ std::map<std::string, Entry>& Registry()
 
 Command::Command(const char* name, const char* usage, Handler handler)
 {
-    Registry()[name] = Entry{usage, handler};
+    Registry()[name] = Entry { usage, handler };
 }
 
 int Usage(const char* usage)
@@ -36,15 +41,30 @@ int Usage(const char* usage)
 int main(int argc, char** argv)
 {
     auto& registry = probe::Registry();
-    if (argc < 2 || registry.find(argv[1]) == registry.end()) {
-        std::fprintf(stderr, "usage: kalvero-probe COMMAND ARGS...\ncommands:\n");
+    std::vector<std::string> args(argv + 1, argv + argc);
+    // --today fixes the clock, so that what depends on today's date (the
+    // store's order, due alarms) comes out the same on every run.
+    std::unique_ptr<days::FixedClock> clock;
+    days::Day today = 0;
+    if (args.size() >= 2 && args[0] == "--today") {
+        if (!TryStrToDay(args[1], today)) {
+            std::fprintf(stderr, "kalvero-probe: not a date: %s\n", args[1].c_str());
+            return 2;
+        }
+        clock = std::make_unique<days::FixedClock>(days::MomentOf(today, 12 * 60));
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    if (args.empty() || registry.find(args[0]) == registry.end()) {
+        std::fprintf(stderr,
+                     "usage: kalvero-probe [--today YYYY-MM-DD] COMMAND ARGS...\ncommands:\n");
         for (const auto& [name, entry] : registry)
             std::fprintf(stderr, "  %s\n", entry.usage);
         return 2;
     }
-    std::vector<std::string> args(argv + 2, argv + argc);
+    const std::string command = args[0];
+    args.erase(args.begin());
     try {
-        return registry[argv[1]].handler(args);
+        return registry[command].handler(args);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kalvero-probe: %s\n", e.what());
         return 1;

@@ -541,23 +541,46 @@ TEST_F(ListWindowTest, SelectionMakesTheCurrentItemAndTheListsRunItsCommands)
 
 TEST(SearchTerms, RandomBytesSplitAndMatchByCharacters)
 {
-    // Random Shift_JIS-like text (lead bytes, trail bytes, full-width spaces,
-    // commas, quotes, blanks) never breaks the split, and a term only ever
-    // matches at a character start.
+    // Random Shift_JIS-like queries and fields (lead bytes, trail bytes,
+    // full-width spaces, commas, quotes, blanks) never break the split, and a
+    // term matches a field exactly where it starts at a character start of
+    // the field, found here by a walk of our own.
     std::mt19937 rng(20240510);
     const std::string pieces[] = { "\x81\x40", "\x83\x41", "A",    "@",    ",",    "\"",      " ",
                                    "\x82\x81", "\x81",     "\xE0", "\x41", "\x00", "\xFC\xFC" };
-    for (int round = 0; round < 3000; ++round) {
+    auto randomText = [&] {
         std::string text;
         for (int n = int(rng() % 12); n > 0; --n)
             text += pieces[rng() % std::size(pieces)];
-        const std::vector<std::string> terms = TListWindow::SearchTerms(text);
-        for (const std::string& term : terms)
+        return text;
+    };
+    auto foundAtCharacterStart = [](const std::string& field, const std::string& term) {
+        for (std::size_t pos = 0; pos < field.size();) {
+            if (field.compare(pos, term.size(), term) == 0)
+                return true;
+            const unsigned char c = static_cast<unsigned char>(field[pos]);
+            pos += ((c >= 0x81 && c <= 0x9F) || c >= 0xE0) && c <= 0xFC ? 2 : 1;
+        }
+        return false;
+    };
+    int allMatched = 0, someMatched = 0;
+    for (int round = 0; round < 3000; ++round) {
+        const std::string query = randomText(), field = randomText();
+        const std::vector<std::string> terms = TListWindow::SearchTerms(query);
+        std::size_t found = 0;
+        for (const std::string& term : terms) {
             EXPECT_EQ(sjis::Find(term, sjis::FromUtf8("\u3000")), std::string::npos) << round;
-        const bool all = TListWindow::MatchTerms(text, terms, true);
-        const bool any = TListWindow::MatchTerms(text, terms, false);
-        EXPECT_TRUE(!all || any || terms.empty()) << round;
+            found += !term.empty() && foundAtCharacterStart(field, term);
+        }
+        const bool all = !terms.empty() && found == terms.size();
+        EXPECT_EQ(TListWindow::MatchTerms(field, terms, true), all) << round;
+        EXPECT_EQ(TListWindow::MatchTerms(field, terms, false), found > 0) << round;
+        allMatched += all;
+        someMatched += found > 0;
     }
+    // The random texts reach both outcomes of both modes.
+    EXPECT_GT(allMatched, 50);
+    EXPECT_LT(someMatched, 2950);
     EXPECT_FALSE(TListWindow::MatchTerms(sjis::FromUtf8("ア"), { "A" }, false));
     EXPECT_TRUE(TListWindow::MatchTerms(sjis::FromUtf8("ア A"), { "A" }, true));
     EXPECT_FALSE(TListWindow::MatchTerms("abc", {}, false));

@@ -100,9 +100,22 @@ TEST(InitParam, OtherLinesStayWhereTheyWere)
 TEST(InitParam, LoadedValues)
 {
     TInitParam p;
-    LoadSave(Read(kData + "full.ini") +
-                 "RESIZE=24641\r\nFINDCOLOR=-2147483643\r\nREDUCEDAY=1\r\nCLOCKDISP=yes\r\n",
-             p);
+    std::vector<std::string> saved = sjis::SplitLines(
+        LoadSave(Read(kData + "full.ini") +
+                     "RESIZE=24641\r\nFINDCOLOR=-2147483643\r\nREDUCEDAY=1\r\nCLOCKDISP=yes\r\n",
+                 p));
+    // The password is enciphered under a new salt at every save: its line
+    // must decipher to the same password, the rest must match byte for byte.
+    std::vector<std::string> expected = sjis::SplitLines(Read(kData + "full-saved.ini"));
+    ASSERT_EQ(saved.size(), expected.size());
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        if (expected[i].rfind("SECRETKEY=", 0) == 0 && saved[i].rfind("SECRETKEY=", 0) == 0) {
+            EXPECT_EQ(saved[i].size(), expected[i].size());
+            EXPECT_EQ(TInitParam::CryptString(saved[i].substr(10), TCrypt::kDecipher), "password");
+            saved[i] = expected[i];
+        }
+    }
+    EXPECT_EQ(Join(saved), Read(kData + "full-saved.ini"));
     EXPECT_EQ(p.Invoke, 0x4041); // $4041
     EXPECT_EQ(p.Resize, 0x6041);
     EXPECT_EQ(p.DispType, 6); // DISPTYPE=7: secret items stay hidden after every start
