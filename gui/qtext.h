@@ -19,4 +19,13 @@ std::string FromQText(const QString& text);
 // Qt editor text of a core text: CR LF becomes "\n".
 QString ToQText(std::string_view sjisText);
 
+// Editor text that gives back bytes Shift_JIS cannot map (an unassigned
+// code, a stray byte): each such character stands in the editor as one
+// private-use character that holds its bytes, and FromQTextKeepingBytes
+// turns it back into them. An edit elsewhere in the text leaves them as they
+// were; deleting the stand-in deletes them. Used for free text the user keeps
+// in a file of its own (the memo pad).
+QString ToQTextKeepingBytes(std::string_view sjisText);
+std::string FromQTextKeepingBytes(const QString& text);
+
 } // namespace qtext

@@ -154,7 +154,7 @@ void TListWindow::LoadFiles(const std::string& schedulePath)
     if (!phonebook::LoadMemo(phonebook::MemoPath(schedulePath), memo, &exists, &error)) {
         msgdlg::Error(SJ("メモ帳を読み込めません") + "\r\n" + error, this);
     } else if (exists) {
-        MemoData->setPlainText(qtext::ToQText(memo));
+        MemoData->setPlainText(qtext::ToQTextKeepingBytes(memo));
         MemoData->document()->setModified(false);
     }
 }
@@ -168,7 +168,7 @@ void TListWindow::SaveFiles()
     // every save.
     if (MemoData->document()->isModified() &&
         !phonebook::SaveMemo(phonebook::MemoPath(BasePath),
-                             qtext::FromQText(MemoData->toPlainText()), &error))
+                             qtext::FromQTextKeepingBytes(MemoData->toPlainText()), &error))
         msgdlg::Error(SJ("メモ帳を保存できません") + "\r\n" + error, this);
 
     if (!PhoneChanged)

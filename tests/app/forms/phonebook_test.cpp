@@ -201,6 +201,29 @@ TEST_F(PhoneBookTest, ColumnClicksSortByTheJapaneseCollatorAndDoNotMarkAChange)
                   SJ("かとう") + "\",2\r\n\"Aaron\",9,,\"\"\r\n");
 }
 
+TEST_F(PhoneBookTest, MemoPadKeepsBytesShiftJisCannotMapThroughEditsElsewhere)
+{
+    // 85 40 is an unassigned code; a lead byte ends the file.
+    const std::string memo = "one\r\n\x85\x40" + SJ("予定") + "\r\ntwo\x81";
+    Write("Kalvero.mem", memo);
+    Load();
+    QPlainTextEdit* pad = window->MemoData;
+    pad->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(pad, "X");
+    window->SaveFiles();
+    EXPECT_EQ(Read("Kalvero.mem"), "X" + memo);
+
+    // Each such character is one character of the pad: deleting it deletes
+    // its bytes and nothing else.
+    QTest::keyClick(pad, Qt::Key_Down);
+    QTest::keyClick(pad, Qt::Key_Home);
+    QTest::keyClick(pad, Qt::Key_Delete);
+    QTest::keyClick(pad, Qt::Key_End);
+    QTest::keyClick(pad, Qt::Key_Backspace); // 定
+    window->SaveFiles();
+    EXPECT_EQ(Read("Kalvero.mem"), "Xone\r\n" + SJ("予") + "\r\ntwo\x81");
+}
+
 TEST_F(PhoneBookTest, PageChangesSaveAnEditedMemoPadAndAFolderThatCannotBeWrittenLosesNothing)
 {
     Write("Kalvero.tel", "\"old\",1\r\n");
