@@ -187,38 +187,41 @@ QSize TRangeGrid::sizeHint() const
 
 // --- painting ---------------------------------------------------------------
 
-void TRangeGrid::DrawHeader(QPainter& painter, int col, const QRect& rect)
+void TRangeGrid::paintEvent(QPaintEvent* event)
 {
-    painter.fillRect(rect, colors::ToQColor(colors::clBtnFace, palette()));
+    TCustomGrid::paintEvent(event);
+    QPainter painter(viewport());
+    DrawHourLabels(painter);
+}
 
-    // The hour labels lie on one band: each label may run on over the
-    // columns of its hour and is cut where the next hour's label begins,
-    // whatever order the cells are painted in.
-    const int unit = timeUnit_;
-    const int period = 60 / std::gcd(unit, 60); // columns from one full hour to the next
-    const int hourCol = col / period * period;
-    const int line = Options() & goVertLine ? GridLineWidth() : 0;
-    int x = rect.left();
-    for (int c = hourCol; c < col; ++c)
-        x -= ColWidths(c) + line;
-    int bandRight = x;
-    for (int c = hourCol; c < hourCol + period && c < ColCount(); ++c)
-        bandRight += ColWidths(c) + line;
-
+void TRangeGrid::DrawHourLabels(QPainter& painter)
+{
+    // Each label starts on its full hour's column and runs on over the next
+    // columns and the room between them, so the header row is painted
+    // first. A label that the right edge would cut is left out.
+    const int period = 60 / std::gcd(timeUnit_, 60); // columns from one full hour to the next
     const QFont font = Styled(this->font(), 10, true);
     const QFontMetrics fm(font);
-    painter.setClipRect(QRect(x, rect.top(), bandRight - x, rect.height()), Qt::IntersectClip);
     painter.setFont(font);
     painter.setPen(isEnabled() ? colors::ToQColor(colors::clWindowText, palette()) : kDisabledText);
-    const int minute = hourCol * unit;
-    const QRect text(x, rect.bottom() + 1 - fm.height(), bandRight - x, fm.height());
-    painter.drawText(text, Qt::AlignLeft | Qt::AlignTop, QString::number(minute / 60));
+    const int first = (LeftCol() + period - 1) / period * period;
+    for (int col = first; col < ColCount(); col += period) {
+        const QRect cell = CellRect(col, 0);
+        if (cell.isEmpty())
+            break;
+        const QString label = QString::number(col * timeUnit_ / 60);
+        const QRect text(cell.left(), cell.bottom() + 1 - fm.height(), fm.horizontalAdvance(label),
+                         fm.height());
+        if (text.right() >= ClientWidth())
+            break;
+        painter.drawText(text, Qt::AlignLeft | Qt::AlignTop, label);
+    }
 }
 
 void TRangeGrid::DrawCell(QPainter& painter, int col, int row, const QRect& rect, TGridDrawState)
 {
     if (row == 0) {
-        DrawHeader(painter, col, rect);
+        painter.fillRect(rect, colors::ToQColor(colors::clBtnFace, palette()));
         return;
     }
     const long long unit = timeUnit_;

@@ -56,12 +56,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // The cells, then the hour labels over the header row.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void ApplySelection();
     void ScrollToBegin();
     void UpdateColCount();
-    void DrawHeader(QPainter& painter, int col, const QRect& rect);
+    void DrawHourLabels(QPainter& painter);
 
     int maxRange_ = 0;
     int timeUnit_ = 15;

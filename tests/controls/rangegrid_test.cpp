@@ -3,6 +3,7 @@
 #include "widgets.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QSignalSpy>
 
 #include <climits>
@@ -204,6 +205,55 @@ TEST(RangeGrid, RowsShareTheClientHeight)
     // In a layout it asks for two rows of 15 pixels.
     TRangeGrid fresh;
     EXPECT_EQ(fresh.sizeHint().height(), 30 + nonClient);
+}
+
+// An hour label is drawn whole from its hour's column on, over the room
+// between the columns ("10", not "1("); one that the right edge would cut
+// is left out.
+TEST(RangeGrid, HourLabelsAreWholeOrLeftOut)
+{
+    Ruler r;
+    const QColor face = r.Sys(colors::clBtnFace);
+    QFont font = r.g.font();
+    font.setPointSize(10);
+    font.setBold(true);
+    const QFontMetrics fm(font);
+    for (const int begin : { 600, 1065 }) { // 10:00, 17:45
+        SCOPED_TRACE(begin);
+        r.g.SetEndTime(begin + 30);
+        r.g.SetBeginTime(begin);
+        const QImage shot = r.Shot();
+        int whole = 0;
+        int last = r.g.LeftCol();
+        for (int col = r.g.LeftCol(); col < r.g.ColCount() && r.g.CellRect(col, 0).isValid();
+             ++col) {
+            if (col % 4 != 0)
+                continue;
+            const QString label = QString::number(col / 4);
+            const QRect cell = r.g.CellRect(col, 0);
+            const QRect box(cell.left(), 0, fm.horizontalAdvance(label), cell.bottom() + 1);
+            if (box.right() >= r.g.ClientWidth())
+                break;
+            // The label as it looks drawn alone on the header's face.
+            QImage alone(shot.size(), shot.format());
+            alone.fill(face);
+            QPainter p(&alone);
+            p.setFont(font);
+            p.setPen(r.Sys(colors::clWindowText));
+            p.drawText(
+                QRect(cell.left(), cell.bottom() + 1 - fm.height(), box.width(), fm.height()),
+                Qt::AlignLeft | Qt::AlignTop, label);
+            p.end();
+            EXPECT_TRUE(shot.copy(box) == alone.copy(box)) << label.toStdString();
+            ++whole;
+            last = box.right() + 1;
+        }
+        EXPECT_GE(whole, 4);
+        // Right of the last whole label the header shows only its face.
+        for (int x = last + 1; x < r.g.ClientWidth(); ++x)
+            for (int y = 0; y < r.g.RowHeights(0); ++y)
+                ASSERT_EQ(shot.pixelColor(x, y), face) << x << "," << y;
+    }
 }
 
 TEST(RangeGrid, PaintingDependsOnlyOnThePropertiesAndTheEnabledState)
