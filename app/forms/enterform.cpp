@@ -834,12 +834,30 @@ void TEnterForm::done(int result)
     emit DialogClosed();
 }
 
+void TEnterForm::setVisible(bool visible)
+{
+    if (visible && !isVisible())
+        Arrange();
+    QDialog::setVisible(visible);
+}
+
+void TEnterForm::Arrange()
+{
+    if (QWidget* owner = parentWidget())
+        move(owner->window()->pos() + QPoint(64, 64));
+    const bool mailLink = BuildVariant().HasHostMail();
+    GroupBox1->setVisible(mailLink);
+    QRect memo = Memo->geometry();
+    memo.setBottom(mailLink ? GroupBox1->y() - 6 : GroupBox1->geometry().bottom());
+    Memo->setGeometry(memo);
+}
+
 void TEnterForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (QWidget* owner = parentWidget())
-        move(owner->window()->pos() + QPoint(64, 64));
-    GroupBox1->setVisible(BuildVariant().HasHostMail());
+    // A new item is typed from its subject on.
+    if (!edited_)
+        Subject->setFocus();
     AlermTimeChange();
     emit DialogShown();
 }

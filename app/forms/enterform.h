@@ -205,11 +205,20 @@ signals:
     void DialogShown();
     void DialogClosed();
 
+public:
+    // Placed and arranged before each showing (see Arrange).
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
 
 private:
+    // 64 pixels right of and below the owner window's top-left corner every
+    // time, given before the window appears so that the window manager
+    // keeps it; the mail-link group only with a host, its room otherwise
+    // the memo's.
+    void Arrange();
     int RunModal();
     void CreateControls();
     void ConnectControls();

@@ -672,6 +672,23 @@ TEST_F(EnterFormTest, MemoEditorTakesTheMemoAndGivesItBack)
     EXPECT_EQ(Only().Memo, SJ("新しい\r\nメモ"));
 }
 
+// A new item starts in the subject; an edit keeps the focus where it was.
+TEST_F(EnterFormTest, NewItemPutsTheCursorInTheSubject)
+{
+    auto inSubject = [this] {
+        return form.focusWidget() == form.Subject || form.focusWidget() == form.Subject->lineEdit();
+    };
+    OpenNew("");
+    EXPECT_TRUE(inSubject());
+    form.Place->setFocus();
+    form.hide();
+    OpenEdit(Add(Item()));
+    EXPECT_EQ(form.focusWidget(), form.Place);
+    form.hide();
+    OpenNew("");
+    EXPECT_TRUE(inSubject());
+}
+
 // A host mail client showing one mail.
 struct HostVariant : TBuildVariant
 {
@@ -699,6 +716,8 @@ TEST_F(EnterFormTest, MailLinkGroupFollowsTheHost)
 {
     OpenNew("");
     EXPECT_FALSE(form.GroupBox1->isVisible()); // the program build has no host
+    // The memo takes the group's room: no empty band above the buttons.
+    EXPECT_LE(form.OkBtn->y() - form.Memo->geometry().bottom(), 10);
     form.hide();
 
     HostVariant host;
@@ -706,6 +725,7 @@ TEST_F(EnterFormTest, MailLinkGroupFollowsTheHost)
     ModalDriver driver;
     driver.Then<TEnterForm>([](TEnterForm* dialog) {
         EXPECT_TRUE(dialog->GroupBox1->isVisible());
+        EXPECT_LT(dialog->Memo->geometry().bottom(), dialog->GroupBox1->y());
         EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
         dialog->CancelBtn->click();
     });
