@@ -13,6 +13,7 @@
 #include "controls/bevlabel.h"
 #include "controls/btnlabel.h"
 #include "controls/customdock.h"
+#include "core/files.h"
 #include "core/sjis.h"
 #include "core/view/wscheduler.h"
 #include "gui/application.h"
@@ -95,6 +96,28 @@ private:
 std::int64_t MinuteOf(days::Moment m)
 {
     return m >= 0 ? m / 60 : -((-m + 59) / 60);
+}
+
+std::string FaultText(schedrecord::Fault fault)
+{
+    switch (fault) {
+    case schedrecord::Fault::FieldCount:
+        return SJ("項目の数が正しくありません");
+    case schedrecord::Fault::Repeat:
+        return SJ("繰り返しの指定が読めません");
+    case schedrecord::Fault::Flags:
+        return SJ("フラグが数値ではありません");
+    case schedrecord::Fault::Alarm:
+        return SJ("アラームの指定が読めません");
+    case schedrecord::Fault::Date:
+        return SJ("日付が読めません");
+    }
+    return {};
+}
+
+std::string FileNameOf(const std::string& path)
+{
+    return path.substr(files::DirName(path).size());
 }
 
 } // namespace
@@ -464,6 +487,7 @@ void TSchedForm::FormCreate()
         if (!Calendar->LoadSchedule(SchedulePath, &error))
             throw std::runtime_error(error);
     });
+    Step([&] { ReportDroppedRecords(); });
     Step([&] { GridTypeClick(); });
     firstShow_ = true;
     Step([&] { RegisterHotKeys(); });
@@ -471,6 +495,24 @@ void TSchedForm::FormCreate()
         Step([&] { WriteQuickMemo(); });
     lastCheckedMinute_ = MinuteOf(days::Now());
     AlermTimer1->start();
+}
+
+void TSchedForm::ReportDroppedRecords()
+{
+    const TSchedList& store = Calendar->Store();
+    if (store.DroppedRecords() == 0)
+        return;
+    std::string text = SJ("予定表ファイル ") + FileNameOf(SchedulePath) +
+        SJ(" に読み込めない予定が") + std::to_string(store.DroppedRecords()) +
+        SJ("件あったため、読み飛ばしました。") + "\r\n";
+    for (const DroppedRecord& dropped : store.DroppedSamples())
+        text += SJ("　") + std::to_string(dropped.line) + SJ("行目: ") + FaultText(dropped.reason) +
+            "\r\n";
+    if (static_cast<std::size_t>(store.DroppedRecords()) > store.DroppedSamples().size())
+        text += SJ("　…") + "\r\n";
+    text += SJ("元のファイルは、最初に保存するときに ") +
+        FileNameOf(TSchedList::BackupName(SchedulePath)) + SJ(" として同じフォルダに残します。");
+    msgdlg::Warning(text, this);
 }
 
 void TSchedForm::showEvent(QShowEvent* event)

@@ -339,6 +339,9 @@ private:
     void CreateToolBars();
     void CreateDocks();
     void FormCreate();
+    // Tells the user, once and before anything is saved over it, that the
+    // schedule file held records that could not be read and where.
+    void ReportDroppedRecords();
     void FormDestroy();
     void FormClose();
     void RestoreDock(TDockClientForm* form, const std::string& state);

@@ -397,6 +397,41 @@ TEST_F(MainWindowTest, FailingStartUpStepIsReportedOnceAndTheRestRuns)
     EXPECT_NE(Read("Kalvero.sch").find("saved"), std::string::npos);
 }
 
+TEST_F(MainWindowTest, ADamagedScheduleIsReportedOnceAtLoadAndKeptBeforeItIsRewritten)
+{
+    auto record = [](const char* subject) {
+        return "*2024/01/01,2024/01/31,10:00,11:00,\"" + sjis::FromUtf8(subject) +
+            "\",\"\",\"\",\"\",0,0,0@" + SJ("分前") + ",\"\"\r\n";
+    };
+    // A quote typed into a subject, and a line of no record at the end.
+    const std::string original = record("会議") + record("出\"張") + record("歯医者") + "garbage";
+    Write("Kalvero.sch", original);
+    {
+        DialogScript script;
+        script.Press(msgdlg::Ok);
+        Create();
+        ASSERT_EQ(script.shown().size(), 1u);
+        EXPECT_EQ(script.shown()[0].kind, msgdlg::Kind::Warning);
+        EXPECT_EQ(
+            script.shown()[0].sjisText(),
+            SJ("予定表ファイル Kalvero.sch に読み込めない予定が2件あったため、読み飛ばしました。"
+               "\r\n　2行目: 項目の数が正しくありません\r\n　4行目: 項目の数が正しくありま"
+               "せん\r\n元のファイルは、最初に保存するときに Kalvero.bak として同じフォルダ"
+               "に残します。"));
+    }
+    EXPECT_EQ(form->Calendar->Store().Count(), 2);
+    EXPECT_EQ(Read("Kalvero.sch"), original);
+    EXPECT_FALSE(files::Exists(dir + "Kalvero.bak"));
+
+    DialogScript none;
+    TEventData item;
+    item.Date = days::Today();
+    item.Subject = "new";
+    form->Calendar->AddEvent(item);
+    EXPECT_EQ(Read("Kalvero.bak"), original);
+    EXPECT_NE(Read("Kalvero.sch").find(record("歯医者")), std::string::npos);
+}
+
 TEST_F(MainWindowTest, ShutdownSavesAModifiedScheduleBeforeAnythingIsFreed)
 {
     Create();
