@@ -390,9 +390,7 @@ TEST_F(AlermFormTest, MemoButtonPausesTheCountdown)
         EXPECT_EQ(f->TimeLabel->text(), u"0:50"_qs);
         ModalDriver note;
         note.Then<TNoteForm>([this](TNoteForm* n) {
-            EXPECT_EQ(n->windowTitle(), u"「定例会議」のメモ"_qs);
             EXPECT_EQ(n->Memo1->toPlainText(), u"資料を持参\n二行目"_qs);
-            EXPECT_TRUE(n->Memo1->isReadOnly());
             EXPECT_FALSE(tick->Running());
             n->reject();
         });

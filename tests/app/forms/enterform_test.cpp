@@ -660,7 +660,6 @@ TEST_F(EnterFormTest, MemoEditorTakesTheMemoAndGivesItBack)
     form.Memo->setPlainText(u"前\n後"_qs);
     ModalDriver driver;
     driver.Then<TNoteForm>([](TNoteForm* note) {
-        EXPECT_EQ(note->windowTitle(), u"メモの編集"_qs);
         EXPECT_EQ(note->StatusPanel->text(), u"件名： 件名"_qs);
         EXPECT_EQ(note->Memo1->toPlainText(), u"前\n後"_qs);
         note->Memo1->setPlainText(u"新しい\nメモ"_qs);
