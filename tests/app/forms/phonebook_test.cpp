@@ -8,6 +8,7 @@
 #include "core/sjis.h"
 #include "core/view/wscheduler.h"
 #include "support/dialog_script.h"
+#include "support/popup.h"
 
 #include <QDir>
 #include <QHeaderView>
@@ -199,6 +200,30 @@ TEST_F(PhoneBookTest, ColumnClicksSortByTheJapaneseCollatorAndDoNotMarkAChange)
     EXPECT_EQ(Read("Kalvero.tel"),
               "\"a\",,m\r\n\"b\",3\r\n\"B\",1,,x\r\n\"" + SJ("イトウ") + "\",10,i@x.jp\r\n\"" +
                   SJ("かとう") + "\",2\r\n\"Aaron\",9,,\"\"\r\n");
+}
+
+TEST_F(PhoneBookTest, RightClickOnARowSelectsItAndOpensItsMenu)
+{
+    Write("Kalvero.tel", "\"mail\",1,m@x.jp\r\n\"nomail\",2\r\n");
+    Load();
+    host.resize(500, 400);
+    host.show();
+    window->show();
+    Page(window->TabPhone);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    QTreeWidget* list = List();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->viewport()->isVisible(); }));
+    for (int row : { 0, 1 }) {
+        Select(1 - row);
+        QMenu* menu = RightClickMenu(list->viewport(),
+                                     list->visualItemRect(list->topLevelItem(row)).center());
+        ASSERT_EQ(menu, window->PhonePopup);
+        EXPECT_EQ(list->currentItem(), list->topLevelItem(row));
+        EXPECT_TRUE(window->EditPhone->isEnabled());
+        EXPECT_EQ(window->MakeMail->isEnabled(), row == 0); // only row 0 has an address
+        QTest::keyClick(menu, Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !menu->isVisible(); }));
+    }
 }
 
 TEST_F(PhoneBookTest, MemoPadKeepsBytesShiftJisCannotMapThroughEditsElsewhere)
