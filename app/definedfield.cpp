@@ -114,6 +114,15 @@ TBlockRecord ReadDefinedBlock(std::string_view text, const TBlockOrigin& origin)
     return result;
 }
 
+TBlockRecord ReadClipboardBlock(std::string_view text, bool dropAlarm)
+{
+    const std::string copied = sjis::TrimLeft(sjis::ToCrLf(text));
+    TBlockOrigin origin;
+    origin.Subject = copied.substr(0, copied.find("\r\n"));
+    origin.DropAlarm = dropAlarm;
+    return ReadDefinedBlock(copied, origin);
+}
+
 std::string CleanSubject(std::string_view subject)
 {
     static const std::string_view marks[] = { "Re:", "Fwd:", "Fw:" };

@@ -60,6 +60,12 @@ struct TBlockRecord
 // text before that start marker.
 TBlockRecord ReadDefinedBlock(std::string_view text, const TBlockOrigin& origin);
 
+// What copied text gives. The blanks and control characters in front of the
+// text are left out, the subject is the first line as it stands (a "Re:"
+// stays) and there is no mail link. Since the start marker begins with a
+// line end, a block needs some text before it.
+TBlockRecord ReadClipboardBlock(std::string_view text, bool dropAlarm);
+
 // A mail subject without the reply, forward and schedule marks that mails
 // collect in front of it: "Re:", "Fw:", "Fwd:" and "[予定]" (any letter case,
 // any number of them, with the blanks around them) are taken from its start;

@@ -33,6 +33,9 @@ int Run(const std::string& executablePath)
         return 0;
     }
 
+    // The program ends when its window is closed: a dialog closing while
+    // the window rests in the task tray must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
     int result = 0;
     {
         auto form = std::make_unique<TSchedForm>();

@@ -17,6 +17,7 @@
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
 #include "gui/updown.h"
+#include "platform/clipboard.h"
 
 #include <QAction>
 #include <QApplication>
@@ -1089,7 +1090,7 @@ void TEnterForm::CopyPopupPopup()
 void TEnterForm::PopupMenuClick(int tag)
 {
     if (tag == kMemoMenuCopyTag) {
-        QApplication::clipboard()->setText(qtext::ToQ(recognizerText_));
+        clipboard::SetText(qtext::ToQ(recognizerText_));
         return;
     }
     if (tag == kMemoMenuPasteTag) {

@@ -364,6 +364,9 @@ void TListWindow::CreateDetailPane()
     MailOpenBtn->setGeometry(300, 3 + kRowStep * 4 - 1, 22, kRowHeight + 2);
     connect(MailOpenBtn, &QToolButton::clicked, this,
             [this] { Guard([this] { MailOpenBtnClick(); }); });
+    // Linked mails live in the host mail client; the program has none.
+    if (!BuildVariant().HasHostMail())
+        MailOpenBtn->hide();
 
     AlermPopup = new QMenu(this);
     AlermPopup->setObjectName(QStringLiteral("AlermPopup"));
@@ -958,8 +961,8 @@ void TListWindow::FormResize()
     for (TBevelLabel* label : { BevelLabel1, BevelLabel2 })
         label->resize(std::max(0, width - label->x() - kMargin), label->height());
     MailOpenBtn->move(std::max(0, width - MailOpenBtn->width() - kMargin), MailOpenBtn->y());
-    BevelLabel3->resize(std::max(0, MailOpenBtn->x() - BevelLabel3->x() - kMargin),
-                        BevelLabel3->height());
+    const int alarmEnd = MailOpenBtn->isHidden() ? width : MailOpenBtn->x();
+    BevelLabel3->resize(std::max(0, alarmEnd - BevelLabel3->x() - kMargin), BevelLabel3->height());
     Label2->resize(std::max(0, width - Label2->x() - kMargin), Label2->height());
 }
 

@@ -22,7 +22,9 @@
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
 #include "gui/settingsqt.h"
+#include "platform/clipboard.h"
 #include "platform/hotkeys.h"
+#include "platform/tray.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -182,6 +184,12 @@ void TSchedForm::CreateComponents()
     hotKeys_ = hotkeys::CreateBackend();
     connect(hotKeys_.get(), &hotkeys::THotKeyBackend::Activated, this,
             [this](int id) { DoHotKey(id); });
+
+    clipWatch_ = new clipboard::TWatch(this);
+    connect(clipWatch_, &clipboard::TWatch::Changed, this,
+            [this] { gui::Guarded([this] { ClipboardChanged(); }, this); });
+    connect(PImport, &QAction::triggered, this,
+            [this] { gui::Guarded([this] { ImportFromClipboard(); }, this); });
 
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this,
@@ -451,6 +459,9 @@ void TSchedForm::FormCreate()
         EnterForm = new TEnterForm(this);
         EnterForm->setObjectName(QStringLiteral("EnterForm"));
         EnterForm->SetCalendar(Calendar);
+        connect(EnterForm, &TEnterForm::DialogShown, this,
+                [this] { enterFormPause_ = std::make_unique<clipboard::TIgnore>(); });
+        connect(EnterForm, &TEnterForm::DialogClosed, this, [this] { enterFormPause_.reset(); });
     });
     Step([&] {
         ListWindow->SetVisibleButton(ViewListBtn);
@@ -468,7 +479,14 @@ void TSchedForm::FormCreate()
         PImport->setVisible(variant.ImportsClipboard());
         QuickLink->menuAction()->setVisible(variant.HasHostMail());
         N2->setVisible(variant.HasHostMail());
+        if (variant.CloseEndsProgram()) {
+            tray_ = tray::CreateIcon(this);
+            connect(tray_.get(), &tray::TTrayIcon::Clicked, this, [this](tray::Click click) {
+                gui::Guarded([this, click] { TrayIconClicked(click); }, this);
+            });
+        }
     });
+    Step([&] { HookClipboard(); });
     Step([&] { InitParam.LoadFromFile(paths.SettingsFile); });
     Step([&] { LoadWindowSettings(); });
     Step([&] { ListWindow->LoadFiles(SchedulePath); });
@@ -518,6 +536,10 @@ void TSchedForm::ReportDroppedRecords()
 void TSchedForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    // However the window came back (the tray icon, a hot key, a second
+    // start), the icon goes.
+    if (tray_ && tray_->Shown())
+        tray_->Hide();
     if (firstShow_) {
         firstShow_ = false;
         Step([this] { FormActivate(); });
@@ -616,6 +638,7 @@ void TSchedForm::LoadWindowSettings()
             ListWindow->FindString->addItem(qtext::ToQ(entry));
     });
     Step([this] { ApplySettings(); });
+    Step([this] { HookClipboard(); });
     Step([this] {
         const int mask = Calendar->GetKindMask();
         const int priv = (mask & 2) ? 0 : 1;
@@ -764,7 +787,10 @@ void TSchedForm::DoHotKey(int id)
                     modal->raise();
                     modal->activateWindow();
                 } else if (isVisible() && !isMinimized() && isActiveWindow()) {
-                    hide();
+                    if (BuildVariant().CloseEndsProgram())
+                        HideToTray();
+                    else
+                        hide();
                 } else {
                     BringForward();
                 }
@@ -796,17 +822,17 @@ void TSchedForm::closeEvent(QCloseEvent* event)
 void TSchedForm::FormClose()
 {
     Calendar->ScheduleChanged();
+    UnhookClipboard();
+    if (tray_)
+        tray_->Hide();
 }
 
 void TSchedForm::HideBtnClick()
 {
-    if (BuildVariant().CloseEndsProgram()) {
-        // Without a place to hide in, the window is minimised, so that it
-        // can always be reached again.
-        showMinimized();
-    } else {
+    if (BuildVariant().CloseEndsProgram())
+        HideToTray();
+    else
         close();
-    }
 }
 
 void TSchedForm::CloseActionExecute()
@@ -816,6 +842,14 @@ void TSchedForm::CloseActionExecute()
 
 void TSchedForm::SetupActionExecute()
 {
+    // Text copied while the settings change is not registered; the watch
+    // comes back however the dialog ends.
+    UnhookClipboard();
+    struct Rehook
+    {
+        TSchedForm* form;
+        ~Rehook() { form->HookClipboard(); }
+    } rehook { this };
     ShowSetup();
 }
 

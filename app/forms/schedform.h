@@ -38,9 +38,17 @@ class TMemoForm;
 class TSchedForm;
 class TWScheduler;
 
+namespace clipboard {
+class TIgnore;
+class TWatch;
+} // namespace clipboard
 namespace hotkeys {
 class THotKeyBackend;
 }
+namespace tray {
+class TTrayIcon;
+enum class Click;
+} // namespace tray
 
 // The settings dialog as the main window uses it: Execute loads the
 // dialog from the settings, shows it modally and returns true after OK
@@ -222,6 +230,32 @@ public:
     // Rebuilds the per-day sub-menus and the day list for the current date.
     void CalendarChangeDate();
 
+    // --- The task tray and the clipboard (the program build)
+    // Hides the window into the task tray. Without a tray on the desktop the
+    // window is minimised instead, so that it can always be reached again.
+    // Only the program's own hide commands come here, never a minimise by
+    // the window manager.
+    void HideToTray();
+    // A click on the tray icon: a left click brings the hidden window back;
+    // other clicks do nothing.
+    void TrayIconClicked(tray::Click click);
+    // nullptr in the plug-in build.
+    tray::TTrayIcon* TrayIcon() const { return tray_.get(); }
+    // Starts or stops watching the clipboard for copied schedules (only
+    // where the build imports them; hooked at most once).
+    void HookClipboard();
+    void UnhookClipboard();
+    clipboard::TWatch* ClipboardWatch() const { return clipWatch_; }
+    // Another program copied text: imported when AUTOPICKUP is on.
+    void ClipboardChanged();
+    // PImport, and the watch: a defined-field block in the clipboard text
+    // becomes an item. Text without a whole and sound block is passed over
+    // without a word.
+    void ImportFromClipboard();
+    // Adds an imported record (TSchedList::AddFromLine) to the schedule,
+    // which then saves and refreshes; false when the record was dropped.
+    bool AddImportedRecord(std::string_view record);
+
     // --- Navigation and views
     // A navigation button's step from its tag: tens digit - 1 years, units
     // digit - 1 pages (months, or weeks in the week grid).
@@ -355,6 +389,11 @@ private:
     void Forget(PEventData item);
 
     std::unique_ptr<hotkeys::THotKeyBackend> hotKeys_;
+    std::unique_ptr<tray::TTrayIcon> tray_;
+    clipboard::TWatch* clipWatch_ = nullptr;
+    // Held while the entry dialog is open: nothing copied meanwhile is
+    // registered behind the user's back.
+    std::unique_ptr<clipboard::TIgnore> enterFormPause_;
     std::unique_ptr<TSetupDialog> setupForm_;
     QTimer* hintTimer_ = nullptr;
     bool setupRunning_ = false;

@@ -17,11 +17,11 @@
 #include "gui/application.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
+#include "platform/clipboard.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -138,7 +138,7 @@ void TSchedForm::CopyActionExecute(QAction* sender)
     PasteAction->setEnabled(CanPaste());
     // Secret items stay inside the program.
     if ((item->KindBits & 1) == 0)
-        QApplication::clipboard()->setText(qtext::ToQ(CopyText(Calendar->Store(), *item)));
+        clipboard::SetText(qtext::ToQ(CopyText(Calendar->Store(), *item)));
 }
 
 void TSchedForm::PasteActionExecute()

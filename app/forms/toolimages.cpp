@@ -114,6 +114,40 @@ QIcon Image(int index)
     return index >= 0 && index < images.size() ? images[index] : QIcon();
 }
 
+QIcon TrayImage()
+{
+    QIcon icon;
+    for (const int size : { 16, 22, 32, 48 }) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        const qreal unit = size / 16.0;
+        const QRectF page(unit, 2 * unit, 14 * unit, 13 * unit);
+        p.setPen(QPen(QColor(60, 60, 60), unit * 0.75));
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(page, 2 * unit, 2 * unit);
+        // The red band of the month with its two binding rings.
+        QPainterPath band;
+        band.addRoundedRect(page.adjusted(0, 0, 0, -9 * unit), 2 * unit, 2 * unit);
+        p.fillPath(band, QColor(190, 40, 40));
+        p.fillRect(QRectF(page.left(), page.top() + 2 * unit, page.width(), 2 * unit),
+                   QColor(190, 40, 40));
+        p.setPen(QPen(QColor(60, 60, 60), unit, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(5 * unit, unit), QPointF(5 * unit, 4 * unit));
+        p.drawLine(QPointF(11 * unit, unit), QPointF(11 * unit, 4 * unit));
+        // Three rows of days; one is marked.
+        for (int row = 0; row < 3; ++row)
+            for (int col = 0; col < 4; ++col)
+                p.fillRect(
+                    QRectF((3 + 3 * col) * unit, (7.5 + 2.5 * row) * unit, 1.6 * unit, 1.6 * unit),
+                    row == 1 && col == 2 ? QColor(40, 90, 170) : QColor(120, 120, 120));
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
 void SetImage(QAction* action, int index)
 {
     action->setProperty("imageIndex", index);

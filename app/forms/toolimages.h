@@ -54,6 +54,9 @@ enum Index {
 const QList<QIcon>& Images();
 QIcon Image(int index);
 
+// The program's task-tray icon: a calendar page (16 to 48 pixels).
+QIcon TrayImage();
+
 // Shows an image and keeps its index in the "imageIndex" property, which the
 // handlers read back when they switch images by number.
 void SetImage(QAction* action, int index);

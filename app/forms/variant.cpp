@@ -1,5 +1,15 @@
 #include "app/forms/variant.h"
 
+#include "app/definedfield.h"
+#include "app/forms/schedform.h"
+#include "app/mailto.h"
+#include "core/schedlist.h"
+#include "core/view/wscheduler.h"
+#include "gui/msgdlg.h"
+#include "gui/qtext.h"
+#include "platform/clipboard.h"
+#include "platform/desktop.h"
+
 #include <QCoreApplication>
 #include <QFile>
 
@@ -31,6 +41,26 @@ QString TBuildVariant::SendToCaption() const
 QString TBuildVariant::AutoPickupCaption() const
 {
     return u"テキストコピー時の動作"_qs;
+}
+
+void TBuildVariant::ComposeMail(const std::string& address, QWidget* parent)
+{
+    if (!desktop::OpenUrl(MailtoUrl(address)))
+        msgdlg::Warning(u"メールソフトを起動できませんでした。"_qs, parent);
+}
+
+void TBuildVariant::SendScheduleMail(const std::string& address, const TEventData& item,
+                                     QWidget* parent)
+{
+    // The store only matters for a series that has ended, which travels
+    // with its last day.
+    static const TSchedList noStore;
+    const TSchedList& store = SchedForm ? SchedForm->Calendar->Store() : noStore;
+    clipboard::SetText(qtext::ToQ(item.Memo + "\r\n" + DefinedFieldBlock(store, item)));
+    if (!desktop::OpenUrl(MailtoUrl(address, item.Subject)))
+        msgdlg::Warning(
+            u"メールソフトを起動できませんでした。\n予定はクリップボードにコピーしてあります。"_qs,
+            parent);
 }
 
 TProgramVariant::TProgramVariant(std::string executablePath)

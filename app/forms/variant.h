@@ -141,26 +141,20 @@ public:
     }
 
     // Opens a new mail to address (a bare mail address). parent is the
-    // window that asked. The program opens a "mailto:" link with its mail
-    // support; the plug-in asks the host to compose.
-    virtual void ComposeMail(const std::string& address, QWidget* parent)
-    {
-        (void)address;
-        (void)parent;
-    }
+    // window that asked. The program opens a "mailto:" link in the user's
+    // mail program (and says so when none opens it); the plug-in asks the
+    // host to compose.
+    virtual void ComposeMail(const std::string& address, QWidget* parent);
 
     // --- Sending
     // Sends an item by mail; address is a bare mail address or empty (no
-    // recipient). parent is the window that asked. The program's sending
-    // (the block on the clipboard and a "mailto:" link) comes with its mail
-    // support.
+    // recipient). parent is the window that asked. The program puts the
+    // memo and the defined-field block on the clipboard for the user to
+    // paste, and opens a "mailto:" link with the subject in the user's mail
+    // program; when none opens it, it says so and the block stays on the
+    // clipboard.
     virtual void SendScheduleMail(const std::string& address, const TEventData& item,
-                                  QWidget* parent)
-    {
-        (void)address;
-        (void)item;
-        (void)parent;
-    }
+                                  QWidget* parent);
 };
 
 // The stand-alone program for a given executable: its data lie beside it.

@@ -178,6 +178,35 @@ TEST(DefinedFieldBlock, MutatedBlocksNeverBreakTheRecord)
     EXPECT_GT(accepted, 300);
 }
 
+TEST(DefinedFieldBlock, CopiedTextGivesItsFirstLineAsTheSubject)
+{
+    const std::string line = SJ("2024/06/01,-1,-1,\"\",\"\",0@分前");
+    const struct
+    {
+        std::string text;
+        std::string subject, memo; // empty subject: no record
+    } cases[] = {
+        { SJ("Re: 会議\r\n資料") + Block(line), SJ("Re: 会議"), SJ("Re: 会議\r\n資料") },
+        // Blanks and line ends in front are left out; LF alone is a line end.
+        { SJ(" \t\n\"件\"名\nメモ\n--Kalvero->>>!\n") + line + "\n!<<<--Kalvero-\n", SJ("'件'名"),
+          SJ("'件'名\r\nメモ") },
+        // Nothing but line ends before the marker: no block.
+        { "\r\n\n" + Block(line), "", "" },
+    };
+    for (const auto& c : cases) {
+        const TBlockRecord read = ReadClipboardBlock(c.text, false);
+        TSchedList store;
+        ASSERT_EQ(read.Fault == BlockFault::None, !c.subject.empty()) << c.text;
+        if (c.subject.empty())
+            continue;
+        ASSERT_TRUE(store.AddFromLine(read.Record));
+        const TEventData& e = *store.Items(0);
+        EXPECT_EQ(e.Subject, c.subject);
+        EXPECT_EQ(e.Memo, c.memo);
+        EXPECT_EQ(e.MailID, "");
+    }
+}
+
 TEST(CleanSubject, TakesMarksFromTheStartOnly)
 {
     const std::pair<const char*, const char*> cases[] = {

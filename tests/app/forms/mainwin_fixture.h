@@ -1,14 +1,15 @@
 #pragma once
 
 // A main window on a data folder of its own: the program variant for an
-// executable in a temporary folder, the fake hot-key backend, and stand-ins
-// for the dialogs the main window opens.
+// executable in a temporary folder, the fake hot-key backend and tray icon,
+// and stand-ins for the dialogs the main window opens.
 
 #include "app/forms/schedform.h"
 #include "app/forms/variant.h"
 #include "app/settings/initparam.h"
 #include "core/files.h"
 #include "platform/hotkeys.h"
+#include "platform/tray.h"
 
 #include "support/dialog_script.h"
 
@@ -66,6 +67,11 @@ protected:
             keys = fake.get();
             return fake;
         });
+        previousTray = tray::SetFactory([this](QObject* parent) {
+            auto fake = std::make_unique<tray::TFakeTrayIcon>(parent);
+            trayIcon = fake.get();
+            return fake;
+        });
         SchedFormDialogs().Setup = [this](TSchedForm*) {
             auto dialog = std::make_unique<FakeSetupDialog>();
             setup = dialog.get();
@@ -92,6 +98,7 @@ protected:
         form.reset();
         SchedFormDialogs() = {};
         hotkeys::SetFactory(std::move(previousFactory));
+        tray::SetFactory(std::move(previousTray));
         // Nothing of this test may reach a later one's files.
         InitParam.LoadFromFile("");
     }
@@ -142,6 +149,8 @@ protected:
     std::unique_ptr<TScopedBuildVariant> variant;
     hotkeys::Factory previousFactory;
     hotkeys::TFakeHotKeys* keys = nullptr;
+    tray::Factory previousTray;
+    tray::TFakeTrayIcon* trayIcon = nullptr;
     FakeSetupDialog* setup = nullptr;
     FakeExportDialog* exported = nullptr;
     std::function<bool(FakeExportDialog&)> onExport;

@@ -457,6 +457,7 @@ TEST_F(MainWindowTest, ShutdownSavesAModifiedScheduleBeforeAnythingIsFreed)
 TEST_F(MainWindowTest, ClosingSavesTheScheduleAndHideMinimisesWithoutATray)
 {
     Create();
+    trayIcon->available = false;
     Show();
     form->HideBtnClick();
     Settle();
