@@ -1,5 +1,6 @@
 #include "app/mailto.h"
 
+#include "app/settings/consts.h"
 #include "core/sjis.h"
 
 namespace {
@@ -48,7 +49,7 @@ std::string UrlEscape(std::string_view sjisText)
 
 std::string MailtoUrl(std::string_view sjisAddress)
 {
-    return "mailto:" + Escape(sjisAddress, KeptInAddress);
+    return strconst::MailtoPrefix() + Escape(sjisAddress, KeptInAddress);
 }
 
 std::string MailtoUrl(std::string_view sjisAddress, std::string_view sjisSubject)

@@ -1,17 +1,12 @@
 #include "app/forms/hostmail.h"
 
 #include "app/definedfield.h"
-#include "app/forms/schedform.h"
 #include "app/settings/consts.h"
-#include "core/schedlist.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
+#include "platform/clipboard.h"
 #include "plugin/mail/mail_envelope.h"
-
-#include <QApplication>
-#include <QClipboard>
 
 bool THostMailVariant::CurrentMailLink(TMailLinkInfo& out)
 {
@@ -78,21 +73,13 @@ THostMailVariant::ComposeHandle THostMailVariant::Compose(const std::string& add
 void THostMailVariant::SendScheduleMail(const std::string& address, const TEventData& item,
                                         QWidget* parent)
 {
-    // A secret item never leaves the program.
-    if (item.KindBits & 1) {
-        msgdlg::Warning(SJ("秘密の予定はメールで送れません"), parent);
+    if (!MaySendByMail(item, parent))
         return;
-    }
     const ComposeHandle compose = Compose(address, parent);
     if (!compose)
         return;
-    // The block needs the holiday rules of the schedule for a series that
-    // has ended; without a main window there are none.
-    TSchedList bare;
-    const TSchedList& store =
-        SchedForm && SchedForm->Calendar ? SchedForm->Calendar->Store() : bare;
     HostComposeSubject(compose, SJ("[予定]") + item.Subject);
-    HostComposeText(compose, item.Memo + "\r\n\r\n" + DefinedFieldBlock(store, item));
+    HostComposeText(compose, item.Memo + "\r\n\r\n" + ScheduleBlock(item));
 }
 
 void THostMailVariant::ComposeMail(const std::string& address, QWidget* parent)
@@ -102,7 +89,7 @@ void THostMailVariant::ComposeMail(const std::string& address, QWidget* parent)
 
 std::string CopyMessageId(const std::string& messageId)
 {
-    QApplication::clipboard()->setText(qtext::ToQ(messageId));
+    clipboard::SetText(qtext::ToQ(messageId));
     return SJ("クリップボードに Message-ID をコピーしました\r\n<") + messageId +
         SJ(">\r\nBeckyで検索してみてください！");
 }

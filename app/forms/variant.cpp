@@ -4,6 +4,7 @@
 #include "app/forms/schedform.h"
 #include "app/mailto.h"
 #include "core/schedlist.h"
+#include "core/sjis.h"
 #include "core/view/wscheduler.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
@@ -52,15 +53,28 @@ void TBuildVariant::ComposeMail(const std::string& address, QWidget* parent)
 void TBuildVariant::SendScheduleMail(const std::string& address, const TEventData& item,
                                      QWidget* parent)
 {
-    // The store only matters for a series that has ended, which travels
-    // with its last day.
-    static const TSchedList noStore;
-    const TSchedList& store = SchedForm ? SchedForm->Calendar->Store() : noStore;
-    clipboard::SetText(qtext::ToQ(item.Memo + "\r\n" + DefinedFieldBlock(store, item)));
+    if (!MaySendByMail(item, parent))
+        return;
+    clipboard::SetText(qtext::ToQ(item.Memo + "\r\n" + ScheduleBlock(item)));
     if (!desktop::OpenUrl(MailtoUrl(address, item.Subject)))
         msgdlg::Warning(
             u"メールソフトを起動できませんでした。\n予定はクリップボードにコピーしてあります。"_qs,
             parent);
+}
+
+bool MaySendByMail(const TEventData& item, QWidget* parent)
+{
+    if ((item.KindBits & 1) == 0)
+        return true;
+    msgdlg::Warning(SJ("秘密の予定はメールで送れません"), parent);
+    return false;
+}
+
+std::string ScheduleBlock(const TEventData& item)
+{
+    const TSchedList bare;
+    return DefinedFieldBlock(SchedForm && SchedForm->Calendar ? SchedForm->Calendar->Store() : bare,
+                             item);
 }
 
 TProgramVariant::TProgramVariant(std::string executablePath)

@@ -152,10 +152,17 @@ public:
     // memo and the defined-field block on the clipboard for the user to
     // paste, and opens a "mailto:" link with the subject in the user's mail
     // program; when none opens it, it says so and the block stays on the
-    // clipboard.
+    // clipboard. Secret items are refused with a message.
     virtual void SendScheduleMail(const std::string& address, const TEventData& item,
                                   QWidget* parent);
 };
+
+// Secret items never leave the program: false, after saying so, for one.
+bool MaySendByMail(const TEventData& item, QWidget* parent);
+// The defined-field block of an item, read against the main window's
+// schedule, whose holiday rules place the last day of a series that has
+// ended (without a main window, against no rules).
+std::string ScheduleBlock(const TEventData& item);
 
 // The stand-alone program for a given executable: its data lie beside it.
 class TProgramVariant : public TBuildVariant
