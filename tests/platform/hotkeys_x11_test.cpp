@@ -33,19 +33,9 @@ TEST(X11HotKeys, RealGrabRegistersAndFiresUnderXvfb)
     if (server.display().isEmpty())
         GTEST_SKIP() << server.problem().toStdString();
 
-    QProcess child;
-    QProcessEnvironment env = server.Environment();
-    env.insert(QString::fromLatin1(kChildVariable), QStringLiteral("1"));
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(),
-                { QStringLiteral("--gtest_filter=X11HotKeysChild.*") });
-    ASSERT_TRUE(child.waitForFinished(120000));
-    const QString output = QString::fromLocal8Bit(child.readAll());
-    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-    // The child test ran (rather than skipped) and passed.
-    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
-    EXPECT_FALSE(output.contains(QStringLiteral("SKIPPED"))) << output.toStdString();
+    const ChildTest child = RunChildTest(server, kChildVariable, QStringLiteral("1"),
+                                         QStringLiteral("X11HotKeysChild.*"));
+    EXPECT_TRUE(child.Passed()) << child.output.toStdString();
 }
 
 // Presses and releases the keys in order (modifiers first) on a connection

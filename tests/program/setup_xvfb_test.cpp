@@ -87,17 +87,9 @@ TEST(SetupOnX11, TheMenuOpensTheDialogAndOkShowsAndKeepsTheSettings)
     program.start(tmp.path() + u"/Kalvero"_qs, {});
     ASSERT_TRUE(program.waitForStarted(10000));
 
-    QProcess child;
-    QProcessEnvironment env = server.Environment();
-    env.insert(QString::fromLatin1(kChildVariable), QStringLiteral("1"));
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(),
-                { QStringLiteral("--gtest_filter=SetupOnX11Child.*") });
-    ASSERT_TRUE(child.waitForFinished(180000));
-    const QString output = QString::fromLocal8Bit(child.readAll());
-    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
+    const ChildTest child = RunChildTest(server, kChildVariable, QStringLiteral("1"),
+                                         QStringLiteral("SetupOnX11Child.*"));
+    EXPECT_TRUE(child.Passed()) << child.output.toStdString();
 
     // Asked to end, the program closes its window and writes its settings.
     ASSERT_EQ(program.state(), QProcess::Running) << program.readAll().toStdString();

@@ -72,18 +72,10 @@ TEST(ProgramOnX11, StartsShowsItsCalendarAndLeavesAScreenshot)
     program.start(tmp.path() + u"/Kalvero"_qs, {});
     ASSERT_TRUE(program.waitForStarted(10000));
 
-    QProcess child;
-    QProcessEnvironment env = server.Environment();
-    env.insert(QString::fromLatin1(kShotVariable), ShotFile());
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(),
-                { QStringLiteral("--gtest_filter=ProgramOnX11Child.*") });
-    ASSERT_TRUE(child.waitForFinished(120000));
-    const QString output = QString::fromLocal8Bit(child.readAll());
-    EXPECT_EQ(child.exitCode(), 0) << output.toStdString() << "\nThe program said:\n"
-                                   << program.readAll().toStdString();
-    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
+    const ChildTest child =
+        RunChildTest(server, kShotVariable, ShotFile(), QStringLiteral("ProgramOnX11Child.*"));
+    EXPECT_TRUE(child.Passed()) << child.output.toStdString() << "\nThe program said:\n"
+                                << program.readAll().toStdString();
 
     EXPECT_EQ(program.state(), QProcess::Running) << program.readAll().toStdString();
     program.terminate();

@@ -4,6 +4,7 @@
 // free display number and stops it again. display() is empty when Xvfb is
 // not installed or would not start; such tests skip.
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -104,3 +105,41 @@ private:
     QString display_;
     QString problem_;
 };
+
+// A test of this program run in a child process on a display, where the
+// test programs themselves run offscreen.
+struct ChildTest
+{
+    int exitCode = -1;
+    QString output;
+    // The child ran exactly one test and it passed.
+    bool Passed() const
+    {
+        return exitCode == 0 && output.contains(QStringLiteral("[  PASSED  ] 1 test")) &&
+            !output.contains(QStringLiteral("[  SKIPPED ]"));
+    }
+};
+
+// Runs the tests that filter (a gtest filter) names in a child process on the
+// server's display, with the environment variable set to value: the child
+// test runs only where it is set, the parent only where it is not.
+inline ChildTest RunChildTest(const XvfbServer& server, const char* variable, const QString& value,
+                              const QString& filter)
+{
+    QProcess child;
+    QProcessEnvironment env = server.Environment();
+    env.insert(QString::fromLatin1(variable), value);
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                { QStringLiteral("--gtest_filter=") + filter });
+    ChildTest result;
+    if (!child.waitForFinished(180000)) {
+        child.kill();
+        child.waitForFinished(5000);
+    }
+    result.output = QString::fromLocal8Bit(child.readAll());
+    if (child.exitStatus() == QProcess::NormalExit)
+        result.exitCode = child.exitCode();
+    return result;
+}
