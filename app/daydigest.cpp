@@ -24,7 +24,8 @@ void AppendItem(std::string& out, const TEventData& item, int memoLimit)
 
 void Fail(const std::string& path, const std::string& why)
 {
-    report::Error(SJ("今日の予定を書き込めません!") + "\r\n" + path + "\r\n" + why);
+    report::Error(SJ("今日の予定を書き込めません!") + "\r\n" + (path.empty() ? "" : path + "\r\n") +
+                  why);
 }
 
 } // namespace

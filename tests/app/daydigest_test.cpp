@@ -133,6 +133,8 @@ TEST(DayDigest, NoMailboxOrAnUnreadableFileIsReportedAndNothingWritten)
     ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
     EXPECT_EQ(WriteDigest(tmp.path + "memo.txt", "x", false), DigestWrite::Failed);
     ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0],
+              SJ("今日の予定を書き込めません!\r\nメールボックスのフォルダがありません"));
     EXPECT_EQ(reports[1],
               SJ("今日の予定を書き込めません!\r\n") + tmp.path + "gone/memo.txt\r\n" +
                   SJ("メールボックスのフォルダがありません"));
