@@ -2,6 +2,7 @@
 
 #include "core/days.h"
 #include "core/eventdata.h"
+#include "core/schedlist.h"
 
 #include <cstdio>
 #include <map>
@@ -34,6 +35,15 @@ int Usage(const char* usage)
 {
     std::fprintf(stderr, "usage: kalvero-probe %s\n", usage);
     return 2;
+}
+
+bool OpenSchedule(TSchedList& store, const std::string& file)
+{
+    std::string why;
+    if (store.OpenFile(file, &why))
+        return true;
+    std::fprintf(stderr, "kalvero-probe: %s\n", why.c_str());
+    return false;
 }
 
 } // namespace probe

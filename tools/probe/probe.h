@@ -6,15 +6,22 @@
 #include <string>
 #include <vector>
 
+class TSchedList;
+
 namespace probe {
 
 using Handler = int (*)(const std::vector<std::string>& args);
 
-struct Command {
+struct Command
+{
     Command(const char* name, const char* usage, Handler handler);
 };
 
 // Prints a message to stderr and returns the exit code 2.
 int Usage(const char* usage);
+
+// Opens a schedule file into the store (a missing file gives an empty
+// store); false, with the reason on stderr, when it cannot be read.
+bool OpenSchedule(TSchedList& store, const std::string& file);
 
 } // namespace probe

@@ -51,15 +51,6 @@ bool LoadOptions(TInitParam& settings, const std::vector<std::string>& options,
     return written;
 }
 
-bool Open(TSchedList& store, const std::string& file)
-{
-    std::string why;
-    if (store.OpenFile(file, &why))
-        return true;
-    std::fprintf(stderr, "kalvero-probe: %s\n", why.c_str());
-    return false;
-}
-
 int MailImport(const std::vector<std::string>& args)
 {
     if (args.size() < 2)
@@ -79,7 +70,7 @@ int MailImport(const std::vector<std::string>& args)
         return 1;
     }
     TSchedList store;
-    if (!Open(store, args[0]))
+    if (!probe::OpenSchedule(store, args[0]))
         return 1;
     const bool added = ImportFromMail(store, mail, "probe/?00000001", force, settings);
     std::puts(added ? "added" : "not added");
@@ -98,7 +89,7 @@ int Digest(const std::vector<std::string>& args)
     // Occurrences and alarms are reckoned from the given day.
     days::FixedClock clock(days::MomentOf(today, 8 * 60));
     TSchedList store;
-    if (!Open(store, args[0]))
+    if (!probe::OpenSchedule(store, args[0]))
         return 1;
     store.SetKindMask(settings.DispType);
     store.DoneHide = settings.HideDone;

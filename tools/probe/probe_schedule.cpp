@@ -19,15 +19,6 @@ bool ReadDay(const std::string& text, days::Day& day)
     return false;
 }
 
-bool Open(TSchedList& store, const std::string& file)
-{
-    std::string why;
-    if (store.OpenFile(file, &why))
-        return true;
-    std::fprintf(stderr, "kalvero-probe: %s\n", why.c_str());
-    return false;
-}
-
 // Every category shown, no priority or done filter, no holidays.
 void ShowEverything(TSchedList& store)
 {
@@ -46,7 +37,7 @@ int Occurrences(const std::vector<std::string>& args)
     if (!ReadDay(args[1], from) || !ReadDay(args[2], to))
         return 2;
     TSchedList store;
-    if (!Open(store, args[0]))
+    if (!probe::OpenSchedule(store, args[0]))
         return 1;
     ShowEverything(store);
     for (days::Day day = from; day <= to; ++day) {
@@ -66,7 +57,7 @@ int Next(const std::vector<std::string>& args)
     if (!ReadDay(args[1], day))
         return 2;
     TSchedList store;
-    if (!Open(store, args[0]))
+    if (!probe::OpenSchedule(store, args[0]))
         return 1;
     ShowEverything(store);
     for (const TEventData* e : store.All()) {
@@ -82,7 +73,7 @@ int Resave(const std::vector<std::string>& args)
     if (args.size() != 2)
         return probe::Usage("resave IN.sch OUT.sch");
     TSchedList store;
-    if (!Open(store, args[0]))
+    if (!probe::OpenSchedule(store, args[0]))
         return 1;
     if (store.DroppedRecords() > 0)
         std::fprintf(stderr, "kalvero-probe: %d records dropped\n", store.DroppedRecords());
@@ -125,7 +116,7 @@ int Export(const std::vector<std::string>& args)
             request.csv = exporter::ReadTemplate(exporter::BuiltInTemplateLines());
     }
     TSchedList store;
-    if (!Open(store, args[0]))
+    if (!probe::OpenSchedule(store, args[0]))
         return 1;
     ShowEverything(store);
     const exporter::ExportResult result = exporter::Export(store, request);

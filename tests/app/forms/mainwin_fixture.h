@@ -13,9 +13,11 @@
 
 #include "support/dialog_script.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -125,6 +127,14 @@ protected:
     }
 
     void Create() { form = std::make_unique<TSchedForm>(); }
+    // The per-day sub-item of a menu that names the item; nullptr when none.
+    static QAction* SubItem(QMenu* menu, const TEventData* item)
+    {
+        for (QAction* a : menu->actions())
+            if (a->data().toULongLong() == item->Id)
+                return a;
+        return nullptr;
+    }
     void Show()
     {
         form->show();

@@ -56,13 +56,6 @@ protected:
                 return item;
         return nullptr;
     }
-    QAction* SubItem(QMenu* menu, PEventData item) const
-    {
-        for (QAction* a : menu->actions())
-            if (a->data().toULongLong() == item->Id)
-                return a;
-        return nullptr;
-    }
     std::string Clipboard() const { return qtext::FromQ(QApplication::clipboard()->text()); }
     int Count() const { return form->Calendar->Store().Count(); }
 

@@ -122,13 +122,6 @@ protected:
                 return item;
         return nullptr;
     }
-    QAction* SubItem(QMenu* menu, PEventData item) const
-    {
-        for (QAction* a : menu->actions())
-            if (a->data().toULongLong() == item->Id)
-                return a;
-        return nullptr;
-    }
     static std::string Clipboard() { return qtext::FromQ(QApplication::clipboard()->text()); }
 
     days::FixedClock clock { days::MomentOf(kToday, 8 * 60) };
