@@ -25,7 +25,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -61,17 +60,13 @@ TEST(SetupOnX11, TheMenuOpensTheDialogAndOkShowsAndKeepsTheSettings)
     const QString exe = QStringLiteral(KALVERO_BINARY_DIR "/program/Kalvero");
     if (!QFile::exists(exe))
         GTEST_SKIP() << "the program is not built";
-    const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
-    if (openbox.isEmpty())
-        GTEST_SKIP() << "openbox is not installed";
     XvfbServer server(QStringLiteral("1024x768x24"));
     if (server.display().isEmpty())
         GTEST_SKIP() << server.problem().toStdString();
-
-    QProcess windowManager;
-    windowManager.setProcessEnvironment(server.Environment());
-    windowManager.start(openbox, { QStringLiteral("--sm-disable") });
-    ASSERT_TRUE(windowManager.waitForStarted(10000));
+    WindowManager manager(server);
+    if (!manager.installed())
+        GTEST_SKIP() << manager.problem().toStdString();
+    ASSERT_TRUE(manager.problem().isEmpty()) << manager.problem().toStdString();
 
     QTemporaryDir tmp;
     const std::string dir = QFile::encodeName(tmp.path()).toStdString() + "/";
@@ -99,9 +94,6 @@ TEST(SetupOnX11, TheMenuOpensTheDialogAndOkShowsAndKeepsTheSettings)
     ASSERT_TRUE(files::ReadAll(dir + "Kalvero.ini", ini));
     EXPECT_NE(ini.find(std::string("TITLE=") + kNewTitle + "\r\n"), std::string::npos) << ini;
     EXPECT_NE(ini.find("STARTOFWEEK=1\r\n"), std::string::npos) << ini;
-
-    windowManager.terminate();
-    windowManager.waitForFinished(10000);
 }
 
 // --- The child: the user at the X display.

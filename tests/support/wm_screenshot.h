@@ -24,9 +24,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
-#include <QProcess>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -46,47 +44,16 @@ inline void RunChild(const char* childFilter, const QString& shotFile)
 {
     if (InChild())
         GTEST_SKIP() << "inside the child";
-    const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
-    if (openbox.isEmpty())
-        GTEST_SKIP() << "openbox is not installed";
     XvfbServer server(QStringLiteral("1024x768x24"));
     if (server.display().isEmpty())
         GTEST_SKIP() << server.problem().toStdString();
-    QProcess manager;
-    manager.setProcessEnvironment(server.Environment());
-    manager.setProcessChannelMode(QProcess::MergedChannels);
-    manager.start(openbox, { QStringLiteral("--sm-disable") });
-    ASSERT_TRUE(manager.waitForStarted(10000));
-    // A window mapped before the manager runs may never be framed: wait
-    // until it announces itself on the root window.
-    const QString xprop = QStandardPaths::findExecutable(QStringLiteral("xprop"));
-    ASSERT_FALSE(xprop.isEmpty()) << "xprop (x11-utils) is not installed";
-    QDeadlineTimer ready(20000);
-    for (;;) {
-        QProcess probe;
-        probe.setProcessEnvironment(server.Environment());
-        probe.start(xprop, { QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK") });
-        probe.waitForFinished(5000);
-        if (probe.readAllStandardOutput().contains("window id"))
-            break;
-        ASSERT_FALSE(ready.hasExpired()) << "openbox did not come up";
-        ASSERT_FALSE(manager.waitForFinished(100)) << manager.readAll().toStdString();
-    }
-
-    QProcess child;
-    QProcessEnvironment env = server.Environment();
-    env.insert(QString::fromLatin1(kShotVariable), shotFile);
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(),
-                { QStringLiteral("--gtest_filter=") + QString::fromLatin1(childFilter) });
-    ASSERT_TRUE(child.waitForFinished(120000));
-    const QString output = QString::fromLocal8Bit(child.readAll());
-    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
-    manager.terminate();
-    if (!manager.waitForFinished(5000))
-        manager.kill();
+    WindowManager manager(server);
+    if (!manager.installed())
+        GTEST_SKIP() << manager.problem().toStdString();
+    ASSERT_TRUE(manager.problem().isEmpty()) << manager.problem().toStdString();
+    const ChildTest child =
+        RunChildTest(server, kShotVariable, shotFile, QString::fromLatin1(childFilter));
+    EXPECT_TRUE(child.Passed()) << child.output.toStdString();
 }
 
 // The share of pixels two pictures of one size have in common (0 when the

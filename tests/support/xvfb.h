@@ -2,9 +2,11 @@
 
 // A private X server for tests that need a real display: starts Xvfb on a
 // free display number and stops it again. display() is empty when Xvfb is
-// not installed or would not start; such tests skip.
+// not installed or would not start; such tests skip. Beside it, a window
+// manager for it and a way to run one test of this program on it.
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -103,6 +105,71 @@ private:
 
     QProcess process_;
     QString display_;
+    QString problem_;
+};
+
+// openbox on a server's display, from the moment it manages windows (a
+// window mapped before that may never be framed) until the object goes.
+// problem() says why not when it does not run; installed() is false when
+// openbox itself is missing (such tests skip).
+class WindowManager
+{
+public:
+    explicit WindowManager(const XvfbServer& server)
+    {
+        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+        if (openbox.isEmpty()) {
+            installed_ = false;
+            problem_ = QStringLiteral("openbox is not installed");
+            return;
+        }
+        const QString xprop = QStandardPaths::findExecutable(QStringLiteral("xprop"));
+        if (xprop.isEmpty()) {
+            problem_ = QStringLiteral("xprop (x11-utils) is not installed");
+            return;
+        }
+        process_.setProcessEnvironment(server.Environment());
+        process_.setProcessChannelMode(QProcess::MergedChannels);
+        process_.start(openbox, { QStringLiteral("--sm-disable") });
+        if (!process_.waitForStarted(10000)) {
+            problem_ = QStringLiteral("openbox did not start");
+            return;
+        }
+        QDeadlineTimer ready(20000);
+        for (;;) {
+            QProcess probe;
+            probe.setProcessEnvironment(server.Environment());
+            probe.start(xprop,
+                        { QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK") });
+            probe.waitForFinished(5000);
+            if (probe.readAllStandardOutput().contains("window id"))
+                return;
+            if (ready.hasExpired() || process_.waitForFinished(100)) {
+                problem_ = QStringLiteral("openbox did not come up: ") +
+                    QString::fromLocal8Bit(process_.readAll());
+                return;
+            }
+        }
+    }
+    ~WindowManager()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            if (!process_.waitForFinished(5000)) {
+                process_.kill();
+                process_.waitForFinished(5000);
+            }
+        }
+    }
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+
+    bool installed() const { return installed_; }
+    QString problem() const { return problem_; }
+
+private:
+    QProcess process_;
+    bool installed_ = true;
     QString problem_;
 };
 
