@@ -115,6 +115,7 @@ TEST_F(MailImportTest, HostileMailsNeverBreakTheScheduleFile)
         { Mail("a@b.jp", "date", Block("2024/13/12,-1,-1,\"\",\"\",0@分前")), false },
         { Mail("a@b.jp", "count", Block("2024/06/12,-1,-1,\"\",0@分前")), false },
         { Mail("a@b.jp", "html", Block(kLine), "text/html"), false },
+        { Mail("a@b.jp", "at the start", Block(kLine)), true },
         { "From: a@b.jp\nSubject: lf\nContent-Type: text/plain\n\nmemo\n--Kalvero->>>!\n" + kLine +
               "\n!<<<--Kalvero-\n",
           true },
