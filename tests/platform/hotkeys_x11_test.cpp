@@ -10,16 +10,13 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-// Xlib's macros (None, Bool, Status, ...) must not meet the headers above.
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
+// Last: Xlib's macros must not meet the headers above.
+#include "support/x11probe.h"
 
 namespace {
 
@@ -37,32 +34,6 @@ TEST(X11HotKeys, RealGrabRegistersAndFiresUnderXvfb)
                                          QStringLiteral("X11HotKeysChild.*"));
     EXPECT_TRUE(child.Passed()) << child.output.toStdString();
 }
-
-// Presses and releases the keys in order (modifiers first) on a connection
-// of its own, as a user at the keyboard would.
-class Keyboard
-{
-public:
-    Keyboard() : display_(XOpenDisplay(nullptr)) { }
-    ~Keyboard()
-    {
-        if (display_)
-            XCloseDisplay(display_);
-    }
-    bool ok() const { return display_ != nullptr; }
-    Display* display() const { return display_; }
-    void Type(const std::vector<KeySym>& keys)
-    {
-        for (KeySym k : keys)
-            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, k), True, CurrentTime);
-        for (auto it = keys.rbegin(); it != keys.rend(); ++it)
-            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, *it), False, CurrentTime);
-        XSync(display_, False);
-    }
-
-private:
-    Display* display_;
-};
 
 // Runs the event loop until n activations arrived (or a generous bound).
 void WaitFor(const std::vector<int>& ids, std::size_t n)
@@ -83,7 +54,7 @@ TEST(X11HotKeysChild, GrabsFireInEveryLockStateAndTakenKeysFail)
     QObject::connect(keys.get(), &hotkeys::THotKeyBackend::Activated,
                      [&ids](int id) { ids.push_back(id); });
 
-    Keyboard keyboard;
+    XUser keyboard;
     ASSERT_TRUE(keyboard.ok());
 
     const std::uint16_t ctrlAltK = 0x4000 | 0x8000 | 'K';
@@ -91,31 +62,31 @@ TEST(X11HotKeysChild, GrabsFireInEveryLockStateAndTakenKeysFail)
     ASSERT_TRUE(keys->Register(0, ctrlAltK));
     ASSERT_TRUE(keys->Register(1, f9));
 
-    keyboard.Type({ XK_Control_L, XK_Alt_L, XK_k });
+    keyboard.Chord({ XK_Control_L, XK_Alt_L, XK_k });
     WaitFor(ids, 1);
     ASSERT_EQ(ids, std::vector<int>({ 0 }));
 
     // Without all its modifiers the key is not the hot key; the F9 press
     // after it shows that the events in between were seen.
-    keyboard.Type({ XK_Control_L, XK_k });
-    keyboard.Type({ XK_F9 });
+    keyboard.Chord({ XK_Control_L, XK_k });
+    keyboard.Chord({ XK_F9 });
     WaitFor(ids, 2);
     ASSERT_EQ(ids, std::vector<int>({ 0, 1 }));
 
     // With NumLock and CapsLock on, the keys still arrive.
-    keyboard.Type({ XK_Num_Lock });
-    keyboard.Type({ XK_Caps_Lock });
-    keyboard.Type({ XK_Control_L, XK_Alt_L, XK_k });
-    keyboard.Type({ XK_F9 });
+    keyboard.Chord({ XK_Num_Lock });
+    keyboard.Chord({ XK_Caps_Lock });
+    keyboard.Chord({ XK_Control_L, XK_Alt_L, XK_k });
+    keyboard.Chord({ XK_F9 });
     WaitFor(ids, 4);
     EXPECT_EQ(ids, std::vector<int>({ 0, 1, 0, 1 }));
-    keyboard.Type({ XK_Num_Lock });
-    keyboard.Type({ XK_Caps_Lock });
+    keyboard.Chord({ XK_Num_Lock });
+    keyboard.Chord({ XK_Caps_Lock });
 
     // Released keys are free again; F9 still works.
     keys->Unregister(0);
-    keyboard.Type({ XK_Control_L, XK_Alt_L, XK_k });
-    keyboard.Type({ XK_F9 });
+    keyboard.Chord({ XK_Control_L, XK_Alt_L, XK_k });
+    keyboard.Chord({ XK_F9 });
     WaitFor(ids, 5);
     EXPECT_EQ(ids, std::vector<int>({ 0, 1, 0, 1, 1 }));
 

@@ -17,7 +17,6 @@
 #include "support/xvfb.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QImage>
 #include <QPixmap>
@@ -28,7 +27,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -37,11 +35,8 @@
 #include <string>
 #include <vector>
 
-// Xlib's macros (None, Bool, Status, ...) must not meet the headers above.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
+// Last: Xlib's macros must not meet the headers above.
+#include "support/x11probe.h"
 
 namespace {
 
@@ -98,128 +93,10 @@ TEST(SetupOnX11, TheMenuOpensTheDialogAndOkShowsAndKeepsTheSettings)
 
 // --- The child: the user at the X display.
 
-class XUser
-{
-public:
-    XUser() : display_(XOpenDisplay(nullptr)) { }
-    ~XUser()
-    {
-        if (display_)
-            XCloseDisplay(display_);
-    }
-    XUser(const XUser&) = delete;
-    XUser& operator=(const XUser&) = delete;
-    bool ok() const { return display_ != nullptr; }
-
-    // A window the window manager manages, by its title.
-    std::optional<Window> Find(const QString& title) const
-    {
-        for (Window w : Clients())
-            if (Title(w) == title)
-                return w;
-        return std::nullopt;
-    }
-    QString Title(Window w) const
-    {
-        const std::string name = Property(w, "_NET_WM_NAME", Intern("UTF8_STRING"));
-        return QString::fromUtf8(name.data(), qsizetype(name.size()));
-    }
-    // The window's inside, in screen coordinates.
-    QRect Rect(Window w) const
-    {
-        XWindowAttributes attributes {};
-        XGetWindowAttributes(display_, w, &attributes);
-        int x = 0;
-        int y = 0;
-        Window child = 0;
-        XTranslateCoordinates(display_, w, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
-        return QRect(x, y, attributes.width, attributes.height);
-    }
-
-    void Click(const QPoint& at, unsigned button = 1)
-    {
-        XTestFakeMotionEvent(display_, -1, at.x(), at.y(), CurrentTime);
-        XTestFakeButtonEvent(display_, button, True, CurrentTime);
-        XTestFakeButtonEvent(display_, button, False, CurrentTime);
-        XSync(display_, False);
-    }
-    // Presses the keys together (in order) and lets them go.
-    void Chord(const std::vector<KeySym>& keys)
-    {
-        for (KeySym k : keys)
-            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, k), True, CurrentTime);
-        for (auto it = keys.rbegin(); it != keys.rend(); ++it)
-            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, *it), False, CurrentTime);
-        XSync(display_, False);
-    }
-    // Letters, digits and blanks.
-    void Type(const std::string& text)
-    {
-        for (char c : text) {
-            if (c >= 'A' && c <= 'Z')
-                Chord({ XK_Shift_L, KeySym(XK_a + (c - 'A')) });
-            else
-                Chord({ c == ' ' ? KeySym(XK_space) : KeySym(c) });
-        }
-    }
-
-private:
-    ::Atom Intern(const char* name) const { return XInternAtom(display_, name, False); }
-    std::string Property(Window w, const char* name, ::Atom type) const
-    {
-        ::Atom actual = 0;
-        int format = 0;
-        unsigned long count = 0;
-        unsigned long after = 0;
-        unsigned char* data = nullptr;
-        std::string out;
-        if (XGetWindowProperty(display_, w, Intern(name), 0, 1024, False, type, &actual, &format,
-                               &count, &after, &data) == Success &&
-            data) {
-            if (format == 8)
-                out.assign(reinterpret_cast<const char*>(data), count);
-            XFree(data);
-        }
-        return out;
-    }
-    std::vector<Window> Clients() const
-    {
-        ::Atom actual = 0;
-        int format = 0;
-        unsigned long count = 0;
-        unsigned long after = 0;
-        unsigned char* data = nullptr;
-        std::vector<Window> out;
-        if (XGetWindowProperty(display_, DefaultRootWindow(display_), Intern("_NET_CLIENT_LIST"), 0,
-                               1024, False, XA_WINDOW, &actual, &format, &count, &after,
-                               &data) == Success &&
-            data) {
-            const auto* windows = reinterpret_cast<const Window*>(data);
-            out.assign(windows, windows + count);
-            XFree(data);
-        }
-        return out;
-    }
-
-    Display* display_;
-};
-
 QImage Screen()
 {
     return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
         QImage::Format_RGB32);
-}
-
-// Waits for a condition, polling the display; false when the deadline passed.
-bool WaitFor(const std::function<bool()>& condition, int ms = 30000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(100);
-    }
-    return true;
 }
 
 // The mean x of the calendar's Sunday background inside an area: where the

@@ -1,20 +1,26 @@
-// The real executable on a real (virtual) X display: it starts from a data
-// folder beside it with the shipped holidays and a schedule, shows its
-// window, and a screenshot of the screen shows the window's calendar. The
-// screenshot is kept in the build folder (xvfb_kalvero.png) for a person to
-// look at.
+// The real executable on a real (virtual) X display under a real window
+// manager (openbox): it starts from a data folder beside it with the shipped
+// holidays and a schedule and shows its window at the default size; the
+// entry dialog opens as a fixed dialog 64 pixels right of and below the
+// main window every time; the alarm window and message boxes get no
+// minimise or maximise button. Screenshots of the main window and of the
+// entry dialog are kept in the build folder (xvfb_main_window.png,
+// xvfb_entry_dialog.png, xvfb_alarm_window.png) for a person to look at.
 //
-// The grab runs in a child process of this test program on the X display
-// (the test programs themselves run offscreen).
+// The checks run in a child process of this test program on the X display
+// (the test programs themselves run offscreen); the alarm window and the
+// message box are that child's own windows.
+#include "app/forms/alermform.h"
+#include "app/settings/initparam.h"
 #include "core/files.h"
 #include "core/schedlist.h"
 #include "core/sjis.h"
+#include "gui/msgdlg.h"
 
 #include "support/xvfb.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QDir>
+#include <QDialog>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -22,29 +28,38 @@
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+// Last: Xlib's macros must not meet the headers above.
+#include "support/x11probe.h"
+
 namespace {
 
-const char* const kShotVariable = "KALVERO_SHOT_FILE";
+const char* const kChildVariable = "KALVERO_X11_CHILD";
+const QString kMainTitle = u"Miradel-アプリ版"_qs;
+const QString kEntryTitle = u"新規スケジュール"_qs;
 
-QString ShotFile()
+QString Artefact(const char* name)
 {
-    return QStringLiteral(KALVERO_BINARY_DIR "/xvfb_kalvero.png");
+    return QStringLiteral(KALVERO_BINARY_DIR "/") + QLatin1String(name);
 }
 
-TEST(ProgramOnX11, StartsShowsItsCalendarAndLeavesAScreenshot)
+TEST(ProgramOnX11, RunsUnderAWindowManagerWithItsFramesAndLeavesScreenshots)
 {
-    if (qEnvironmentVariableIsSet(kShotVariable))
+    if (qEnvironmentVariableIsSet(kChildVariable))
         GTEST_SKIP() << "inside the child";
     const QString exe = QStringLiteral(KALVERO_BINARY_DIR "/program/Kalvero");
     if (!QFile::exists(exe))
         GTEST_SKIP() << "the program is not built";
-    XvfbServer server(QStringLiteral("800x600x24"));
+    XvfbServer server(QStringLiteral("1024x768x24"));
     if (server.display().isEmpty())
         GTEST_SKIP() << server.problem().toStdString();
+    WindowManager manager(server);
+    if (!manager.installed())
+        GTEST_SKIP() << manager.problem().toStdString();
+    ASSERT_TRUE(manager.problem().isEmpty()) << manager.problem().toStdString();
 
     QTemporaryDir tmp;
     const std::string dir = QFile::encodeName(tmp.path()).toStdString() + "/";
@@ -62,8 +77,7 @@ TEST(ProgramOnX11, StartsShowsItsCalendarAndLeavesAScreenshot)
         store.AddEvent(item, false);
     }
     ASSERT_TRUE(store.SaveToFile(dir + "Kalvero.sch"));
-    ASSERT_TRUE(
-        files::WriteAtomic(dir + "Kalvero.ini", "MAINVIEW=20,20,720,560\r\nCLOCKDISP=1\r\n"));
+    // No settings file: the window comes up at its default size.
 
     QProcess program;
     program.setProcessEnvironment(server.Environment());
@@ -72,53 +86,157 @@ TEST(ProgramOnX11, StartsShowsItsCalendarAndLeavesAScreenshot)
     program.start(tmp.path() + u"/Kalvero"_qs, {});
     ASSERT_TRUE(program.waitForStarted(10000));
 
-    const ChildTest child =
-        RunChildTest(server, kShotVariable, ShotFile(), QStringLiteral("ProgramOnX11Child.*"));
-    EXPECT_TRUE(child.Passed()) << child.output.toStdString() << "\nThe program said:\n"
-                                << program.readAll().toStdString();
+    for (const char* child : { "ProgramOnX11Child.MainWindow*", "ProgramOnX11Child.Alarm*" }) {
+        const ChildTest run =
+            RunChildTest(server, kChildVariable, QStringLiteral("1"), QLatin1String(child));
+        EXPECT_TRUE(run.Passed()) << run.output.toStdString() << "\nThe program said:\n"
+                                  << program.readAll().toStdString();
+    }
 
     EXPECT_EQ(program.state(), QProcess::Running) << program.readAll().toStdString();
     program.terminate();
     program.waitForFinished(10000);
 }
 
-// Counts pixels of the calendar's background inside the window's area.
-int WhitePixels(const QImage& image, const QRect& area)
+// The screen's pixels inside a rectangle.
+QImage Grab(const QRect& area)
 {
-    if (!image.rect().contains(area))
-        return 0;
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); y += 2)
-        for (int x = area.left(); x <= area.right(); x += 2)
-            if (image.pixel(x, y) == qRgb(255, 255, 255))
-                ++n;
-    return n;
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
 }
 
-TEST(ProgramOnX11Child, GrabsTheScreenOnceTheWindowIsUp)
+// The window manager has framed the window and its picture has settled:
+// two grabs in a row alike, more than one colour in them. last keeps the
+// latest grab of the frame.
+bool Settled(const XUser& user, Window window, QImage& last)
 {
-    if (!qEnvironmentVariableIsSet(kShotVariable))
-        GTEST_SKIP() << "runs inside the program test";
-    QScreen* screen = QGuiApplication::primaryScreen();
-    ASSERT_NE(screen, nullptr);
-    // The window's area (its settings place it at 20,20, 700 x 540); the
-    // empty screen is black. Wait until the calendar has painted.
-    const QRect area(40, 80, 640, 400);
-    QImage image;
-    QDeadlineTimer deadline(60000);
-    while (!deadline.hasExpired()) {
-        image = screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-        if (WhitePixels(image, area) > area.width() * area.height() / 16)
-            break;
-        QThread::msleep(200);
+    const QRect frame = user.Frame(window);
+    if (frame.isEmpty())
+        return false;
+    const QImage now = Grab(frame);
+    const bool settled =
+        now == last && now.pixel(0, 0) != now.pixel(now.width() / 2, now.height() / 2);
+    last = now;
+    return settled;
+}
+
+// A fixed dialog as the window manager sees it: the window asks for no
+// minimise or maximise button and function, and the window manager allows
+// neither resizing nor maximising it. (openbox still draws its minimise and
+// maximise buttons on every framed window that is no menu or tool bar; the
+// maximise button does nothing on a fixed window.)
+void ExpectFixedDialogFrame(const XUser& user, Window window)
+{
+    const std::vector<long> motif = user.MotifHints(window);
+    ASSERT_GE(motif.size(), 3u);
+    constexpr long kFunctionsGiven = 1, kDecorationsGiven = 2;
+    constexpr long kAll = 1, kMinimize = 8, kMaximize = 16; // functions
+    constexpr long kAllDecorations = 1, kMinimizeButton = 32, kMaximizeButton = 64;
+    ASSERT_TRUE(motif[0] & kFunctionsGiven);
+    EXPECT_EQ(motif[1] & (kAll | kMinimize | kMaximize), 0) << std::hex << motif[1];
+    if (motif[0] & kDecorationsGiven) {
+        EXPECT_EQ(motif[2] & (kAllDecorations | kMinimizeButton | kMaximizeButton), 0)
+            << std::hex << motif[2];
     }
-    // One more second for the first painting to finish.
-    QThread::msleep(1000);
-    image = screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_TRUE(image.save(qEnvironmentVariable(kShotVariable)));
-    EXPECT_GT(WhitePixels(image, area), area.width() * area.height() / 16);
-    // Outside the window the screen stays black.
-    EXPECT_EQ(image.pixel(790, 590), qRgb(0, 0, 0));
+    const QStringList actions = user.Atoms(window, "_NET_WM_ALLOWED_ACTIONS");
+    ASSERT_FALSE(actions.isEmpty());
+    for (const char* action : { "_NET_WM_ACTION_MAXIMIZE_HORZ", "_NET_WM_ACTION_MAXIMIZE_VERT",
+                                "_NET_WM_ACTION_RESIZE" })
+        EXPECT_FALSE(actions.contains(QLatin1String(action))) << action;
+    EXPECT_TRUE(actions.contains(u"_NET_WM_ACTION_MOVE"_qs));
+}
+
+TEST(ProgramOnX11Child, MainWindowAndEntryDialogAsTheWindowManagerShowsThem)
+{
+    if (!qEnvironmentVariableIsSet(kChildVariable))
+        GTEST_SKIP() << "runs inside the program test";
+    XUser user;
+    ASSERT_TRUE(user.ok());
+
+    std::optional<Window> mainWindow;
+    QImage shot;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            mainWindow = user.Find(kMainTitle);
+            return mainWindow && Settled(user, *mainWindow, shot);
+        },
+        60000))
+        << "the main window did not come up";
+    EXPECT_EQ(user.Rect(*mainWindow).size(), QSize(520, 420));
+    EXPECT_TRUE(
+        user.Atoms(*mainWindow, "_NET_WM_WINDOW_TYPE").contains(u"_NET_WM_WINDOW_TYPE_NORMAL"_qs));
+    EXPECT_TRUE(shot.save(Artefact("xvfb_main_window.png")));
+
+    // Twice, the main window moved in between: the dialog's frame stands
+    // 64 pixels right of and below the main window's each time, whatever
+    // place the window manager would have chosen.
+    for (const QPoint moveTo : { QPoint(), QPoint(150, 90) }) {
+        SCOPED_TRACE(moveTo.x());
+        if (!moveTo.isNull()) {
+            user.Move(*mainWindow, moveTo);
+            ASSERT_TRUE(WaitFor([&] { return user.Frame(*mainWindow).topLeft() == moveTo; }));
+        }
+        // A double click on a day of the calendar, right of the list window.
+        const QRect client = user.Rect(*mainWindow);
+        user.Click(client.topLeft() + QPoint(client.width() - 50, client.height() / 2 - 40), 1, 2);
+        std::optional<Window> entry;
+        ASSERT_TRUE(WaitFor([&] {
+            entry = user.Find(kEntryTitle);
+            return entry && Settled(user, *entry, shot);
+        })) << "the entry dialog did not open";
+        EXPECT_EQ(user.Frame(*entry).topLeft(), user.Frame(*mainWindow).topLeft() + QPoint(64, 64));
+        ExpectFixedDialogFrame(user, *entry);
+        if (moveTo.isNull()) {
+            EXPECT_TRUE(shot.save(Artefact("xvfb_entry_dialog.png")));
+        }
+        user.Chord({ XK_Escape });
+        ASSERT_TRUE(WaitFor([&] { return !user.Find(kEntryTitle); }));
+    }
+}
+
+TEST(ProgramOnX11Child, AlarmWindowIsAToolWindowAndMessageBoxesAreFixed)
+{
+    if (!qEnvironmentVariableIsSet(kChildVariable))
+        GTEST_SKIP() << "runs inside the program test";
+    XUser user;
+    ASSERT_TRUE(user.ok());
+    InitParam.LoadFromFile("");
+    QImage shot;
+
+    // The alarm window of an item, answered once it has been looked at.
+    TEventData item;
+    item.Subject = SJ("設計レビュー");
+    item.Place = SJ("第二会議室");
+    item.Date = item.NextDate = days::Today() + 1;
+    item.HasTime = true;
+    item.StartTime = 10 * 60;
+    item.EndTime = 11 * 60;
+    item.AlarmBefore = 1;
+    item.AlarmUnit = 2;
+    item.Memo = SJ("資料を持参");
+    TAlermForm alarm;
+    bool looked = false;
+    QTimer::singleShot(0, &alarm, [&] {
+        const Window alarmWindow = Window(alarm.winId());
+        looked = WaitFor([&] { return Settled(user, alarmWindow, shot); });
+        EXPECT_TRUE(user.Atoms(alarmWindow, "_NET_WM_WINDOW_TYPE")
+                        .contains(u"_NET_WM_WINDOW_TYPE_UTILITY"_qs));
+        ExpectFixedDialogFrame(user, alarmWindow);
+        EXPECT_TRUE(shot.save(Artefact("xvfb_alarm_window.png")));
+        alarm.accept(); // (Xlib names its first mouse button Button1)
+    });
+    alarm.ShowAlarm(std::string(), &item, nullptr);
+    EXPECT_TRUE(looked) << "the alarm window did not come up";
+
+    auto box = msgdlg::test::MakeMessageBox(msgdlg::Kind::Confirmation, u"よろしいですか？"_qs,
+                                            msgdlg::Yes | msgdlg::No);
+    box->show();
+    const Window boxWindow = Window(box->winId());
+    ASSERT_TRUE(WaitFor([&] { return Settled(user, boxWindow, shot); }));
+    ExpectFixedDialogFrame(user, boxWindow);
+    box->hide();
 }
 
 } // namespace
