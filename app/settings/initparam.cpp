@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <stdexcept>
 #include <variant>
 
 TInitParam InitParam;
@@ -476,10 +477,12 @@ TInitParam::~TInitParam()
 
 void TInitParam::LoadFromFile(const std::string& path)
 {
+    loaded_ = false;
     FileName = path;
     const TInitFile file(path);
     for (const Key& k : kKeys)
         LoadKey(*this, k, file);
+    loaded_ = true;
 }
 
 bool TInitParam::SaveToFile()
@@ -494,6 +497,8 @@ bool TInitParam::Save(bool quiet)
     std::string error;
     bool ok = false;
     try {
+        if (!loaded_)
+            throw std::runtime_error(FileName + ": the settings were not read whole");
         TInitFile file(FileName);
         for (const Key& k : kKeys)
             SaveKey(*this, k, file);

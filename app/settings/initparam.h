@@ -109,12 +109,15 @@ public:
     // Reads every key from path (a missing file gives every default). A value
     // that does not convert, or lies outside what the windows accept, gives
     // that key's default or is clamped; nothing is written. An empty path
-    // gives every default and makes saving a no-op (tests, previews).
+    // gives every default and makes saving a no-op (tests, previews). A load
+    // that does not finish (an exception part way) leaves the object unable
+    // to save: half-read settings never replace the file.
     void LoadFromFile(const std::string& path);
     // Writes every key back to FileName, keeping the file's other lines. A
-    // failed write shows "100:" and the file-write error through the report
-    // module, leaves the old file as it was and returns false. Called at
-    // orderly shutdown while the GUI can still show the message.
+    // failed write, or settings whose load did not finish, shows "100:" and
+    // the file-write error through the report module, leaves the old file as
+    // it was and returns false. Called at orderly shutdown while the GUI can
+    // still show the message.
     bool SaveToFile();
 
     // True when no password is set, or when password equals the password
@@ -192,6 +195,8 @@ public:
 private:
     bool Save(bool quiet);
     bool saved_ = false;
+    // False from the start of a load until it has read every key.
+    bool loaded_ = true;
 };
 
 // The settings of this process.

@@ -42,7 +42,8 @@ int Decrypt(const std::vector<std::string>& args)
 }
 
 // Loads IN (which may be missing) and saves the settings to OUT, carrying
-// IN's other lines along as saving back to IN would.
+// IN's other lines along as saving back to IN would. IN is written only when
+// it is OUT.
 int Settings(const std::vector<std::string>& args)
 {
     if (args.size() != 2)
@@ -55,11 +56,13 @@ int Settings(const std::vector<std::string>& args)
     }
     TInitParam settings;
     settings.LoadFromFile(args[0]);
+    // From here on, whatever saves the settings (the destructor too) writes
+    // OUT.
+    settings.FileName = args[1];
     if (args[1] != args[0] && !files::WriteAtomic(args[1], lines, &error)) {
         std::fprintf(stderr, "kalvero-probe: %s\n", error.c_str());
         return 1;
     }
-    settings.FileName = args[1];
     return settings.SaveToFile() ? 0 : 1;
 }
 
