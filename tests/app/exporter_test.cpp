@@ -27,13 +27,6 @@ using exporter::ExportRange;
 const std::string kData = KALVERO_SOURCE_DIR "/tests/data/export/";
 const days::Day kLimit = D(2024, 8, 31);
 
-std::string ReadData(const std::string& name)
-{
-    std::string text;
-    EXPECT_TRUE(files::ReadAll(kData + name, text)) << name;
-    return text;
-}
-
 // The edge-case schedule with every item visible.
 struct EdgeCases
 {
@@ -102,9 +95,7 @@ TEST(ExportGolden, EdgeCasesMatchByteForByte)
             ASSERT_TRUE(exporter::ReadTemplateFile(kData + c.templateFile, request.csv));
         }
         const std::string actual = data.Run(request).text;
-        std::string expected;
-        files::ReadAll(kData + c.file, expected);
-        if (actual != expected) {
+        if (actual != ReadFile(kData + c.file)) {
             const std::string kept = KALVERO_BINARY_DIR "/export-actual-" + std::string(c.file);
             files::WriteAtomic(kept, actual);
             ADD_FAILURE() << "differs from the golden file; the output is in " << kept;
@@ -367,7 +358,7 @@ TEST(ExportRules, QuotesInItemTextNeverEndACsvCell)
 
 TEST(ExportRules, HostileTemplatesGiveOneLinePerEntry)
 {
-    const std::string valid = ReadData("edge-cases.cvf");
+    const std::string valid = ReadFile(kData + "edge-cases.cvf");
     TEventData item;
     item.Date = D(2024, 5, 10);
     item.Subject = SJ("件名");

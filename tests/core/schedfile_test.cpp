@@ -18,13 +18,6 @@ namespace {
 
 using days::Day;
 
-std::string Read(const std::string& f)
-{
-    std::string data;
-    files::ReadAll(f, data);
-    return data;
-}
-
 std::string Join(const std::vector<std::string>& lines)
 {
     std::string out;
@@ -74,7 +67,7 @@ TEST(ScheduleFile, RecordsReadAndWriteByteForByte)
 
     const std::string out = dir.path + "out.sch";
     ASSERT_TRUE(s.SaveToFile(out));
-    EXPECT_EQ(Read(out), text);
+    EXPECT_EQ(ReadFile(out), text);
     struct stat st
     {
     };
@@ -128,7 +121,7 @@ TEST(ScheduleFile, RecordsReadAndWriteByteForByte)
     TSchedList t;
     t.LoadFromFile(dir.Write("lf.sch", lf), false);
     ASSERT_TRUE(t.SaveToFile(out));
-    EXPECT_EQ(Read(out), text);
+    EXPECT_EQ(ReadFile(out), text);
 }
 
 TEST(ScheduleFile, WriterKeepsEveryRecordWhole)
@@ -231,7 +224,7 @@ TEST(ScheduleFile, DamagedRecordsAreDroppedAndTheOriginalKept)
     EXPECT_EQ(TSchedList::BackupName(file), bak);
     EXPECT_FALSE(files::Exists(bak));
     ASSERT_TRUE(s.SaveToFile(file));
-    EXPECT_EQ(Read(bak), text);
+    EXPECT_EQ(ReadFile(bak), text);
     // What was kept reads back as it was written.
     TSchedList again;
     ASSERT_TRUE(again.OpenFile(file));
@@ -240,7 +233,7 @@ TEST(ScheduleFile, DamagedRecordsAreDroppedAndTheOriginalKept)
     // Only the first rewrite makes the copy.
     files::WriteAtomic(bak, "kept");
     ASSERT_TRUE(s.SaveToFile(file));
-    EXPECT_EQ(Read(bak), "kept");
+    EXPECT_EQ(ReadFile(bak), "kept");
 
     // A clean file makes none.
     TempDir other;

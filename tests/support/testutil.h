@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 inline days::Day D(int y, int m, int d)
@@ -43,6 +44,13 @@ struct TempDir
         return file;
     }
 };
+
+// The whole file as bytes; empty when it cannot be read.
+inline std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 struct ProbeRun
 {

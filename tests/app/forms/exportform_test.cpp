@@ -34,13 +34,6 @@ namespace {
 
 const std::string kData = KALVERO_SOURCE_DIR "/tests/data/export/";
 
-std::string ReadFile(const std::string& path)
-{
-    std::string text;
-    files::ReadAll(path, text);
-    return text;
-}
-
 class ExportFormTest : public ::testing::Test
 {
 protected:

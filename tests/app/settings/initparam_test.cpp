@@ -19,13 +19,6 @@ namespace {
 
 const std::string kData = KALVERO_SOURCE_DIR "/tests/data/settings/";
 
-std::string Read(const std::string& path)
-{
-    std::string data;
-    files::ReadAll(path, data);
-    return data;
-}
-
 std::string Join(const std::vector<std::string>& lines)
 {
     std::string out;
@@ -34,7 +27,7 @@ std::string Join(const std::vector<std::string>& lines)
     return out;
 }
 
-const std::vector<std::string> kDefaults = sjis::SplitLines(Read(kData + "default.ini"));
+const std::vector<std::string> kDefaults = sjis::SplitLines(ReadFile(kData + "default.ini"));
 
 // Loads text as a settings file into p and returns what p's save writes.
 std::string LoadSave(const std::string& text, TInitParam& p)
@@ -44,7 +37,7 @@ std::string LoadSave(const std::string& text, TInitParam& p)
     p.LoadFromFile(dir.path + "Kalvero.ini");
     EXPECT_TRUE(p.SaveToFile());
     p.FileName.clear();
-    return Read(dir.path + "Kalvero.ini");
+    return ReadFile(dir.path + "Kalvero.ini");
 }
 
 struct Messages
@@ -68,7 +61,7 @@ TEST(InitParam, FreshFileHoldsTheDefaultsInTableOrder)
     EXPECT_EQ(p.MemoColor, std::int32_t(0x80000005));
     ASSERT_TRUE(p.SaveToFile());
     EXPECT_EQ(kDefaults.size(), 51u);
-    EXPECT_EQ(Read(dir.path + "Kalvero.ini"), Join(kDefaults));
+    EXPECT_EQ(ReadFile(dir.path + "Kalvero.ini"), Join(kDefaults));
     struct stat st = {};
     ::stat((dir.path + "Kalvero.ini").c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0600u); // it holds the enciphered password
@@ -101,12 +94,12 @@ TEST(InitParam, LoadedValues)
 {
     TInitParam p;
     std::vector<std::string> saved = sjis::SplitLines(
-        LoadSave(Read(kData + "full.ini") +
+        LoadSave(ReadFile(kData + "full.ini") +
                      "RESIZE=24641\r\nFINDCOLOR=-2147483643\r\nREDUCEDAY=1\r\nCLOCKDISP=yes\r\n",
                  p));
     // The password is enciphered under a new salt at every save: its line
     // must decipher to the same password, the rest must match byte for byte.
-    std::vector<std::string> expected = sjis::SplitLines(Read(kData + "full-saved.ini"));
+    std::vector<std::string> expected = sjis::SplitLines(ReadFile(kData + "full-saved.ini"));
     ASSERT_EQ(saved.size(), expected.size());
     for (std::size_t i = 0; i < saved.size(); ++i) {
         if (expected[i].rfind("SECRETKEY=", 0) == 0 && saved[i].rfind("SECRETKEY=", 0) == 0) {
@@ -115,7 +108,7 @@ TEST(InitParam, LoadedValues)
             saved[i] = expected[i];
         }
     }
-    EXPECT_EQ(Join(saved), Read(kData + "full-saved.ini"));
+    EXPECT_EQ(Join(saved), ReadFile(kData + "full-saved.ini"));
     EXPECT_EQ(p.Invoke, 0x4041); // $4041
     EXPECT_EQ(p.Resize, 0x6041);
     EXPECT_EQ(p.DispType, 6); // DISPTYPE=7: secret items stay hidden after every start
@@ -204,7 +197,7 @@ TEST(InitParam, EmptyValuesAndLineBreaks)
     p.Title.clear(); // cleared in the settings dialog
     p.MemoTitle = std::string("a\r\nSECRETKEY=x\0y", 16);
     ASSERT_TRUE(p.SaveToFile());
-    const std::vector<std::string> lines = sjis::SplitLines(Read(dir.path + "Kalvero.ini"));
+    const std::vector<std::string> lines = sjis::SplitLines(ReadFile(dir.path + "Kalvero.ini"));
     EXPECT_EQ(lines.size(), 50u); // no TITLE line, and nothing split
     EXPECT_EQ(lines[12], "MEMOTITLE=a  SECRETKEY=x y");
     p.LoadFromFile(dir.path + "Kalvero.ini");
@@ -224,19 +217,19 @@ TEST(InitParam, PasswordIsStoredEnciphered)
     std::string values[2];
     for (std::string& value : values) {
         ASSERT_TRUE(p.SaveToFile());
-        value = sjis::SplitLines(Read(dir.path + "Kalvero.ini"))[12];
+        value = sjis::SplitLines(ReadFile(dir.path + "Kalvero.ini"))[12];
         ASSERT_EQ(value.size(), 10u + 18u);
         EXPECT_EQ(TInitParam::CryptString(value.substr(10), TCrypt::kDecipher), "Pass1");
     }
     EXPECT_NE(values[0], values[1]); // a new salt at every save
     TInitParam q;
-    LoadSave(Read(dir.path + "Kalvero.ini"), q);
+    LoadSave(ReadFile(dir.path + "Kalvero.ini"), q);
     EXPECT_EQ(q.SecretKey, "Pass1");
     LoadSave("SECRETKEY=plain\r\n", q); // too short for a cipher text: taken as it is
     EXPECT_EQ(q.SecretKey, "plain");
     p.SecretKey.clear();
     ASSERT_TRUE(p.SaveToFile());
-    EXPECT_EQ(Read(dir.path + "Kalvero.ini"), Join(kDefaults));
+    EXPECT_EQ(ReadFile(dir.path + "Kalvero.ini"), Join(kDefaults));
 }
 
 TEST(InitParam, PasswordCheckAndTrustedSenders)
@@ -296,12 +289,12 @@ TEST(InitParam, FailedSaveSaysSoAndLeavesTheOldFile)
     std::signal(SIGXFSZ, previous);
     EXPECT_FALSE(ok);
     EXPECT_EQ(m.texts.size(), 2u);
-    EXPECT_EQ(Read(f), old);
+    EXPECT_EQ(ReadFile(f), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path),
                             std::filesystem::directory_iterator()),
               2); // no temporary file left behind
     EXPECT_TRUE(p.SaveToFile()); // the data stayed in memory
-    EXPECT_EQ(sjis::SplitLines(Read(f))[1], "TITLE=New");
+    EXPECT_EQ(sjis::SplitLines(ReadFile(f))[1], "TITLE=New");
 }
 
 TEST(InitParam, DestructionSavesOnlyWhenNoSaveHappened)
@@ -317,12 +310,12 @@ TEST(InitParam, DestructionSavesOnlyWhenNoSaveHappened)
         }
         p.Title = "Changed later";
     }
-    EXPECT_EQ(sjis::SplitLines(Read(dir.path + "Kalvero.ini"))[11], "TITLE=Saved");
+    EXPECT_EQ(sjis::SplitLines(ReadFile(dir.path + "Kalvero.ini"))[11], "TITLE=Saved");
     TempDir other;
     {
         TInitParam p;
         p.LoadFromFile(other.path + "Kalvero.ini");
     }
-    EXPECT_EQ(Read(other.path + "Kalvero.ini"), Join(kDefaults));
+    EXPECT_EQ(ReadFile(other.path + "Kalvero.ini"), Join(kDefaults));
     EXPECT_TRUE(m.texts.empty());
 }
