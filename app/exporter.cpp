@@ -4,6 +4,7 @@
 #include "core/schedlist.h"
 #include "core/sjis.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 

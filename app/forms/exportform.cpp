@@ -205,14 +205,17 @@ TExportForm::TExportForm(QWidget* parent, TWScheduler* calendar)
     main->addLayout(buttons);
     main->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(FileName, &QComboBox::editTextChanged, this, [this] { FileNameChange(); });
-    connect(FileSelect, &QToolButton::clicked, this,
-            [this] { gui::Guarded([this] { FileSelectClick(); }, this); });
-    connect(StartDate, &QDateEdit::dateChanged, this, [this] { StartDateChange(); });
+    // Every handler reports its own failure; none escapes into the event loop.
+    auto guarded = [this](auto handler) {
+        return [this, handler] { gui::Guarded([this, handler] { (this->*handler)(); }, this); };
+    };
+    connect(FileName, &QComboBox::editTextChanged, this, guarded(&TExportForm::FileNameChange));
+    connect(FileSelect, &QToolButton::clicked, this, guarded(&TExportForm::FileSelectClick));
+    connect(StartDate, &QDateEdit::dateChanged, this, guarded(&TExportForm::StartDateChange));
     for (QRadioButton* radio : { RadioButton1, RadioButton2, RadioButton3 })
-        connect(radio, &QRadioButton::clicked, this, [this, radio] { RadioButton3Click(radio); });
-    connect(ExecBtn, &QPushButton::clicked, this,
-            [this] { gui::Guarded([this] { ExecBtnClick(); }, this); });
+        connect(radio, &QRadioButton::clicked, this,
+                [this, radio] { gui::Guarded([this, radio] { RadioButton3Click(radio); }, this); });
+    connect(ExecBtn, &QPushButton::clicked, this, guarded(&TExportForm::ExecBtnClick));
     FileNameChange();
 }
 
