@@ -26,6 +26,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 #include <unordered_set>
 
@@ -142,6 +143,14 @@ TExportForm::TExportForm(QWidget* parent, TWScheduler* calendar)
     OutputType->setObjectName(u"OutputType"_qs);
     OutputType->SetLayout(tlCenter);
     OutputType->setMinimumHeight(22);
+    // Room for the longest format name, whatever the font.
+    int widest = 0;
+    for (ExportFormat format : { ExportFormat::Unknown, ExportFormat::VCalendar, ExportFormat::Csv,
+                                 ExportFormat::CsvTemplate })
+        widest = std::max(
+            widest,
+            OutputType->fontMetrics().horizontalAdvance(qtext::ToQ(exporter::FormatName(format))));
+    OutputType->setMinimumWidth(widest + 16);
     AddHeadLine = NewCheck(u"１行目はフィールド名を出力する"_qs, "AddHeadLine", true, this);
     AddHeadLine->setEnabled(false);
 

@@ -88,7 +88,15 @@ inline bool GrabFramed(QWidget* window)
                 .toImage();
         return SameShare(shown, window->grab().toImage()) > 0.99;
     };
+    // A window mapped while the manager was still starting may stay
+    // unframed: it is mapped once more then.
+    QDeadlineTimer remap(5000);
     while (!painted()) {
+        if (remap.hasExpired() && window->frameGeometry() == window->geometry()) {
+            window->hide();
+            window->show();
+            remap.setRemainingTime(5000);
+        }
         if (deadline.hasExpired()) {
             ADD_FAILURE() << "the framed window never showed on the screen";
             return false;
