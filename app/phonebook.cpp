@@ -15,15 +15,28 @@ std::string MemoPath(const std::string& schedulePath)
     return files::ChangeExt(schedulePath, ".mem");
 }
 
-bool ParseLine(std::string_view line, Entry& out)
+namespace {
+
+enum class LineKind { Entry, NoEntry, TooManyFields };
+
+LineKind ReadLine(std::string_view line, Entry& out)
 {
-    std::vector<std::string> fields = sjis::ReadCommaText(line);
+    std::vector<std::string> fields = sjis::ReadCommaText(line, kMaxFields + 1);
+    if (fields.size() > kMaxFields)
+        return LineKind::TooManyFields;
     if (fields.size() < 2)
-        return false;
+        return LineKind::NoEntry;
     for (std::string& field : fields)
         field = CleanField(field);
     out = std::move(fields);
-    return true;
+    return LineKind::Entry;
+}
+
+} // namespace
+
+bool ParseLine(std::string_view line, Entry& out)
+{
+    return ReadLine(line, out) == LineKind::Entry;
 }
 
 std::string CleanField(std::string_view field)
@@ -74,23 +87,30 @@ std::string FormatLine(const Entry& entry)
     return line;
 }
 
-std::string FormatText(const std::vector<Entry>& entries)
+std::string FormatText(const std::vector<Entry>& entries, const std::vector<std::string>& kept)
 {
     std::string text;
     for (const Entry& entry : entries) {
         text += FormatLine(entry);
         text += "\r\n";
     }
+    for (const std::string& line : kept) {
+        text += line;
+        text += "\r\n";
+    }
     return text;
 }
 
-std::vector<Entry> ParseText(std::string_view text)
+std::vector<Entry> ParseText(std::string_view text, std::vector<std::string>* kept)
 {
     std::vector<Entry> entries;
-    for (const std::string& line : sjis::SplitLines(text)) {
+    for (std::string& line : sjis::SplitLines(text)) {
         Entry entry;
-        if (ParseLine(line, entry))
+        const LineKind kind = ReadLine(line, entry);
+        if (kind == LineKind::Entry)
             entries.push_back(std::move(entry));
+        else if (kind == LineKind::TooManyFields && kept)
+            kept->push_back(std::move(line));
     }
     return entries;
 }
@@ -113,12 +133,14 @@ bool ReadFile(const std::string& path, std::string& text, bool* exists, std::str
 } // namespace
 
 bool LoadPhoneBook(const std::string& path, std::vector<Entry>& out, bool* exists,
-                   std::string* error)
+                   std::string* error, std::vector<std::string>* kept)
 {
     std::string text;
     if (!ReadFile(path, text, exists, error))
         return false;
-    out = ParseText(text);
+    if (kept)
+        kept->clear();
+    out = ParseText(text, kept);
     return true;
 }
 
@@ -131,9 +153,10 @@ bool LoadMemo(const std::string& path, std::string& out, bool* exists, std::stri
     return true;
 }
 
-bool SavePhoneBook(const std::string& path, const std::vector<Entry>& entries, std::string* error)
+bool SavePhoneBook(const std::string& path, const std::vector<Entry>& entries, std::string* error,
+                   const std::vector<std::string>& kept)
 {
-    return files::WriteAtomic(path, FormatText(entries), error);
+    return files::WriteAtomic(path, FormatText(entries, kept), error);
 }
 
 bool SaveMemo(const std::string& path, std::string_view memo, std::string* error)

@@ -310,7 +310,7 @@ std::string TDockClientForm::SaveDockState() const
 
 int TDockClientForm::LoadDockState(std::string_view text)
 {
-    const std::vector<std::string> items = sjis::ReadCommaText(text);
+    const std::vector<std::string> items = sjis::ReadCommaText(text, 7);
     if (items.size() <= 6)
         return 0;
     int v[7];

@@ -121,7 +121,8 @@ void THolidayList::LoadLine(const std::string& raw)
     const std::string line = sjis::TrimLeft(raw);
     if (line.empty() || line[0] == ';')
         return;
-    const std::vector<std::string> items = sjis::ReadCommaText(line);
+    // Items past the eighth are never used.
+    const std::vector<std::string> items = sjis::ReadCommaText(line, 8);
     if (items.size() < 7)
         return;
 

@@ -24,7 +24,7 @@ inline unsigned char Fold(unsigned char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
 }
 
-template <bool NoCase>
+template<bool NoCase>
 std::size_t FindImpl(std::string_view text, std::string_view what, std::size_t from)
 {
     if (what.empty())
@@ -153,9 +153,20 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
     return a.size() == b.size() && CompareNoCase(a, b) == 0;
 }
 
-std::vector<std::string> ReadCommaText(std::string_view text)
+std::vector<std::string> ReadCommaText(std::string_view text, std::size_t maxItems)
 {
     std::vector<std::string> items;
+    if (maxItems == 0)
+        return items;
+    ForEachCommaItem(text, [&](std::string& item) {
+        items.push_back(std::move(item));
+        return items.size() < maxItems;
+    });
+    return items;
+}
+
+void ForEachCommaItem(std::string_view text, const std::function<bool(std::string& item)>& fn)
+{
     const std::size_t n = text.size();
     // A NUL byte counts as a separator, so that no input can stall the reader.
     auto isSep = [](unsigned char c) { return c <= 32; };
@@ -190,7 +201,8 @@ std::vector<std::string> ReadCommaText(std::string_view text)
             }
             item.assign(text.substr(b, p - b));
         }
-        items.push_back(std::move(item));
+        if (!fn(item))
+            return;
         while (p < n && isSep(text[p]))
             ++p;
         if (p < n && text[p] == ',') {
@@ -199,7 +211,6 @@ std::vector<std::string> ReadCommaText(std::string_view text)
                 ++p;
         }
     }
-    return items;
 }
 
 std::string QuoteCommaItem(std::string_view item)
@@ -276,10 +287,11 @@ std::vector<std::string> SplitLines(std::string_view s)
 namespace {
 
 // iconv descriptors are not thread-safe; the converter serialises its use.
-struct Converter {
+struct Converter
+{
     iconv_t cd;
     std::mutex lock;
-    Converter(const char* to, const char* from) : cd(iconv_open(to, from)) {}
+    Converter(const char* to, const char* from) : cd(iconv_open(to, from)) { }
     ~Converter()
     {
         if (cd != reinterpret_cast<iconv_t>(-1))
@@ -315,7 +327,7 @@ std::size_t Utf8Len(unsigned char c)
 
 // Converts with iconv; on a byte sequence that does not convert, writes "?"
 // and skips one source character (as stepped by skipLen).
-template <typename SkipLen>
+template<typename SkipLen>
 std::string Convert(Converter& conv, std::string_view in, SkipLen skipLen)
 {
     std::string out;

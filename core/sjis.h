@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,7 +70,13 @@ int CompareNoCase(std::string_view a, std::string_view b);
 // Comma text, reading side: control characters and blanks outside quotes
 // separate items, an empty item between two commas counts, one comma at the
 // very end adds none, a quoted item runs to the next undoubled quote.
-std::vector<std::string> ReadCommaText(std::string_view text);
+// Reading stops after maxItems items, so that a reader that uses only the
+// first few never holds a huge line's every item.
+std::vector<std::string> ReadCommaText(std::string_view text,
+                                       std::size_t maxItems = static_cast<std::size_t>(-1));
+// The same, one item at a time: fn gets each item in order and answers
+// whether to go on.
+void ForEachCommaItem(std::string_view text, const std::function<bool(std::string& item)>& fn);
 // Comma text, writing side: an item is quoted when it holds a byte of 1..32,
 // a comma or a double quote; inner quotes are doubled.
 std::string WriteCommaText(const std::vector<std::string>& items);

@@ -90,6 +90,9 @@ public:
     // it (empty until LoadFiles).
     std::string BasePath;
     bool PhoneChanged = false;
+    // Lines of the phone book file that hold too many fields to be an entry:
+    // written back as they were read.
+    std::vector<std::string> PhoneKeptLines;
 
     // Reads the phone book and the memo pad beside the schedule file.
     void LoadFiles(const std::string& schedulePath);

@@ -139,7 +139,8 @@ void TListWindow::LoadFiles(const std::string& schedulePath)
     std::vector<phonebook::Entry> entries;
     bool exists = false;
     std::string error;
-    if (!phonebook::LoadPhoneBook(phonebook::PhonePath(schedulePath), entries, &exists, &error)) {
+    if (!phonebook::LoadPhoneBook(phonebook::PhonePath(schedulePath), entries, &exists, &error,
+                                  &PhoneKeptLines)) {
         msgdlg::Error(SJ("電話帳を読み込めません") + "\r\n" + error, this);
     } else if (exists) {
         PhoneList->setUpdatesEnabled(false);
@@ -177,7 +178,7 @@ void TListWindow::SaveFiles()
     for (int i = 0; i < PhoneList->topLevelItemCount(); ++i)
         entries.push_back(RowFields(PhoneList->topLevelItem(i)));
     // A failed write keeps the mark, so that the next save tries again.
-    if (phonebook::SavePhoneBook(phonebook::PhonePath(BasePath), entries, &error))
+    if (phonebook::SavePhoneBook(phonebook::PhonePath(BasePath), entries, &error, PhoneKeptLines))
         PhoneChanged = false;
     else
         msgdlg::Error(SJ("電話帳を保存できません") + "\r\n" + error, this);

@@ -269,7 +269,8 @@ static_assert(std::size(kKeys) == 58);
 
 bool ParseBounds(std::string_view text, TBounds& out)
 {
-    const std::vector<std::string> items = sjis::ReadCommaText(text);
+    // A fifth item is enough to tell that the value is not four numbers.
+    const std::vector<std::string> items = sjis::ReadCommaText(text, 5);
     std::int32_t v[4];
     if (items.size() != 4)
         return false;
@@ -314,7 +315,7 @@ bool IsFaceName(std::string_view name)
 // Six comma-text items: face, character set, colour, style bits, size, pitch.
 bool ParseFont(std::string_view text, TFontRec& out)
 {
-    const std::vector<std::string> items = sjis::ReadCommaText(text);
+    const std::vector<std::string> items = sjis::ReadCommaText(text, 7);
     if (items.size() != 6)
         return false;
     std::int32_t charset, color, style, size, pitch;
@@ -528,10 +529,12 @@ bool TInitParam::IsTrustedSender(const std::string& sender) const
     const std::string who = sjis::LowerAscii(sjis::Trim(sender));
     if (who.empty())
         return false;
-    for (const std::string& item : sjis::ReadCommaText(UserList))
-        if (sjis::LowerAscii(sjis::Trim(item)) == who)
-            return true;
-    return false;
+    bool trusted = false;
+    sjis::ForEachCommaItem(UserList, [&](std::string& item) {
+        trusted = sjis::LowerAscii(sjis::Trim(item)) == who;
+        return !trusted;
+    });
+    return trusted;
 }
 
 std::string TInitParam::CryptString(const std::string& text, std::uint8_t mode)

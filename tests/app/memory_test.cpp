@@ -1,8 +1,12 @@
-// Memory on hostile files: a settings load cut short by an allocation
-// failure never writes over its file.
+// Memory on hostile files: a huge line of commas costs a small multiple of
+// the file's size in the readers of holiday rules, settings values and the
+// phone book, and a settings load cut short by an allocation failure never
+// writes over its file.
 
+#include "app/phonebook.h"
 #include "app/settings/initparam.h"
 #include "core/files.h"
+#include "core/holidays.h"
 #include "core/report.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +23,58 @@ std::string Read(const std::string& path)
     return data;
 }
 
+// Ten million commas: one item each, had every item been kept.
+const std::string kCommas(10'000'000, ',');
+
+// The most a reader may hold at once for a file of the given size.
+long long Allowed(std::size_t fileSize)
+{
+    return 5 * static_cast<long long>(fileSize) + (1 << 20);
+}
+
 } // namespace
+
+TEST(Memory, HugeCommaLinesCostASmallMultipleOfTheFile)
+{
+    TempDir dir;
+    {
+        const std::string text = "1,1,0,1949,9999,0,New\r\n" + kCommas + "\r\n";
+        const std::string path = dir.Write("k.hol", text);
+        const long long before = heapprobe::ResetPeak();
+        THolidayList rules;
+        ASSERT_TRUE(rules.LoadFromFile(path));
+        EXPECT_EQ(rules.Count(), 1);
+        EXPECT_LE(heapprobe::Peak() - before, Allowed(text.size()));
+    }
+    {
+        const std::string text = "MAINVIEW=" + kCommas + "\r\nEVENTFONT=" + kCommas +
+            "\r\nUSERLIST=" + kCommas + "\r\nAUTOPICKUP=2\r\n";
+        const std::string path = dir.Write("k.ini", text);
+        const long long before = heapprobe::ResetPeak();
+        TInitParam settings;
+        settings.LoadFromFile(path);
+        EXPECT_EQ(settings.MainView, (TBounds { 0, 0, 520, 420 }));
+        EXPECT_EQ(settings.EventFont, TFontRec {});
+        EXPECT_FALSE(settings.IsTrustedSender("a@example.jp"));
+        settings.FileName.clear();
+        EXPECT_LE(heapprobe::Peak() - before, Allowed(text.size()));
+    }
+    {
+        // The line is no entry: it is kept as it was and written back.
+        const std::string text = "\"name\",1\r\n" + kCommas + "\r\n";
+        const std::string path = dir.Write("k.tel", text);
+        const long long before = heapprobe::ResetPeak();
+        std::vector<phonebook::Entry> entries;
+        std::vector<std::string> kept;
+        bool exists = false;
+        ASSERT_TRUE(phonebook::LoadPhoneBook(path, entries, &exists, nullptr, &kept));
+        EXPECT_EQ(entries.size(), 1u);
+        EXPECT_EQ(kept.size(), 1u);
+        ASSERT_TRUE(phonebook::SavePhoneBook(path, entries, nullptr, kept));
+        EXPECT_LE(heapprobe::Peak() - before, Allowed(text.size()));
+        EXPECT_TRUE(Read(path) == text);
+    }
+}
 
 TEST(Memory, ASettingsLoadCutShortNeverWritesOverItsFile)
 {

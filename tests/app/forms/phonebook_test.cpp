@@ -4,6 +4,7 @@
 
 #include "app/forms/listwindow.h"
 #include "app/forms/phoneform.h"
+#include "app/phonebook.h"
 #include "core/files.h"
 #include "core/sjis.h"
 #include "core/view/wscheduler.h"
@@ -80,9 +81,12 @@ protected:
 
 TEST_F(PhoneBookTest, LoadsEditsAndWritesBackByteForByte)
 {
+    // A line of more fields than an entry has is kept as it is, after the
+    // entries.
+    const std::string tooMany = "many" + std::string(phonebook::kMaxFields + 1, ',');
     const std::string file = "\"" + SJ("山田 太郎") + "\",03-1234,taro@x.jp,\"" + SJ("営業 課長") +
         "\"\r\n\"" + SJ("ソ表") + "\",\"0\"\"1\",,\"\"\r\n\"only a name\"\r\n" +
-        "\"five\",555,f@x.jp,note,kept\r\n\"bare\",1\r\n";
+        "\"five\",555,f@x.jp,note,kept\r\n" + tooMany + "\r\n\"bare\",1\r\n";
     Write("Kalvero.tel", file);
     Load();
     ASSERT_EQ(Names(), (QStringList { u"山田 太郎"_qs, u"ソ表"_qs, u"five"_qs, u"bare"_qs }));
@@ -155,7 +159,7 @@ TEST_F(PhoneBookTest, LoadsEditsAndWritesBackByteForByte)
     EXPECT_EQ(Read("Kalvero.tel"),
               "\"" + SJ("山田 太郎") + "\",03-1234,taro@x.jp,\"" + SJ("営業 課長") +
                   "\"\r\n\"Five, Inc.\",555,f@x.jp,,kept\r\n" + "\"bare\",1\r\n\"" + SJ("新 人") +
-                  "\",090,,\"say \"\"hi\"\"\"\r\n");
+                  "\",090,,\"say \"\"hi\"\"\"\r\n" + tooMany + "\r\n");
 }
 
 TEST_F(PhoneBookTest, ColumnClicksSortByTheJapaneseCollatorAndDoNotMarkAChange)
