@@ -39,8 +39,14 @@ function(kalvero_library target)
 endfunction()
 
 # One test program per *_test.cpp file in the folder; GUI tests run offscreen.
+# EACH registers every test case as a test of its own, run in a process of
+# its own; PLATFORM names another Qt platform; EXPORTS makes the program
+# export its functions (a host of the plug-in).
 function(kalvero_tests folder)
-    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "EACH;EXPORTS" "PLATFORM" "DEPS" ${ARGN})
+    if(NOT ARG_PLATFORM)
+        set(ARG_PLATFORM offscreen)
+    endif()
     file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_test.cpp)
     file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.h
         ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/*.h)
@@ -54,9 +60,16 @@ function(kalvero_tests folder)
         target_compile_definitions(${exe} PRIVATE
             KALVERO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
             KALVERO_BINARY_DIR="${PROJECT_BINARY_DIR}")
-        add_test(NAME ${exe} COMMAND ${exe})
-        set_tests_properties(${exe} PROPERTIES
-            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8"
-            TIMEOUT 600)
+        if(ARG_EXPORTS)
+            set_target_properties(${exe} PROPERTIES ENABLE_EXPORTS ON)
+        endif()
+        set(environment "QT_QPA_PLATFORM=${ARG_PLATFORM};LC_ALL=C.UTF-8")
+        if(ARG_EACH)
+            gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST
+                PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 600)
+        else()
+            add_test(NAME ${exe} COMMAND ${exe})
+            set_tests_properties(${exe} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 600)
+        endif()
     endforeach()
 endfunction()

@@ -1,0 +1,108 @@
+// kalvero-host: the test host on the screen, to try Kalvero.so by hand.
+//
+//   kalvero-host [--plugin Kalvero.so] [--data FOLDER] [--screenshot FILE] [MAILFOLDER]
+//
+// The host keeps its mailbox in FOLDER (default ~/.local/share/kalvero-host;
+// the plug-in's data go into FOLDER/Kalvero/). "受信" receives the .eml files
+// of MAILFOLDER that are not in yet. With --screenshot the host receives
+// them, shows the plug-in's schedule window, opens the mail list's context
+// menu on the first mail, saves a picture of the screen to FILE and quits.
+
+#include "testhost.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+namespace {
+
+QWidget* TopLevel(const QString& name)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == name)
+            return widget;
+    }
+    return nullptr;
+}
+
+// Shows the schedule window and the context menu, then saves the screen
+// once both are up and painted.
+void TakeScreenshot(THost& host, const QString& file)
+{
+    host.ReceivePending();
+    const std::vector<std::string> mails = host.MailsIn(host.Inbox());
+    if (!mails.empty())
+        host.SelectMail(mails.front());
+    host.RunCommand(host.CommandId("Kalvero", BK_MENU_MAIN));
+    auto* list = host.Window()->findChild<QTreeWidget*>(QStringLiteral("MailList"));
+    QMenu* menu = host.ContextMenu(BK_MENU_LIST);
+    const QRect row =
+        list->visualItemRect(list->currentItem() ? list->currentItem() : list->topLevelItem(0));
+    menu->popup(list->viewport()->mapToGlobal(row.isValid() ? row.center() : QPoint(40, 40)));
+
+    auto* poll = new QTimer(&host);
+    auto* ready = new int(0);
+    QObject::connect(poll, &QTimer::timeout, &host, [poll, ready, menu, file] {
+        QWidget* schedule = TopLevel(QStringLiteral("SchedForm"));
+        const bool up = menu->isVisible() && schedule && schedule->isVisible();
+        // Some ticks after both are up, so that their first painting is done.
+        if (!up || ++*ready < 10)
+            return;
+        poll->stop();
+        delete ready;
+        const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+        if (!shot.save(file))
+            std::fprintf(stderr, "kalvero-host: cannot save %s\n", qPrintable(file));
+        menu->close();
+        QCoreApplication::quit();
+    });
+    poll->start(100);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QString plugin = QStringLiteral(KALVERO_PLUGIN_PATH);
+    QString data = QDir::homePath() + QStringLiteral("/.local/share/kalvero-host");
+    QString screenshot;
+    QString mails;
+    const QStringList args = app.arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == u"--plugin" && i + 1 < args.size())
+            plugin = args[++i];
+        else if (args[i] == u"--data" && i + 1 < args.size())
+            data = args[++i];
+        else if (args[i] == u"--screenshot" && i + 1 < args.size())
+            screenshot = args[++i];
+        else
+            mails = args[i];
+    }
+    QDir().mkpath(data);
+    int result = 0;
+    {
+        THost host(QFile::encodeName(QDir(data).absolutePath()).toStdString());
+        if (!mails.isEmpty())
+            host.SetPendingFolder(QFile::encodeName(QDir(mails).absolutePath()).toStdString());
+        host.Window()->show();
+        std::string error;
+        if (!host.LoadPlugin(QFile::encodeName(plugin).toStdString(), &error)) {
+            std::fprintf(stderr, "kalvero-host: cannot load %s: %s\n", qPrintable(plugin),
+                         error.c_str());
+            return 1;
+        }
+        if (!screenshot.isEmpty())
+            TakeScreenshot(host, screenshot);
+        QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
+        result = QApplication::exec();
+    }
+    return result;
+}
