@@ -221,10 +221,14 @@ void Append(std::string& out, const TEventData& e, LineForm form)
 std::optional<Fault> Parse(std::string_view text, TEventData& e)
 {
     // The comma appended to the record makes an empty last field count.
-    thread_local std::string buffer;
+    // The buffers are reused from record to record (records are read on one
+    // thread). They are not thread_local: a thread-local object with a
+    // destructor would keep the plug-in library in memory after the host
+    // unloaded it.
+    static std::string buffer;
     buffer.assign(text);
     buffer.push_back(',');
-    thread_local commafields::Fields<16> f;
+    static commafields::Fields<16> f;
     f.Split(buffer);
     std::size_t n = std::min<std::size_t>(f.count, 16);
     if (f.count > 15)

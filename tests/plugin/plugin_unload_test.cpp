@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 
+#include <dlfcn.h>
+
 namespace {
 
 struct Unload : PluginScenario
@@ -73,8 +75,18 @@ TEST_F(Unload, WhenTheHostQuitsFirstAndOnlyOnce)
 
 TEST_F(Unload, LoadedAgainAfterUnloadStartsAfresh)
 {
+    // Reading a schedule and showing a message leave nothing behind that
+    // keeps the library in memory.
+    Settings("AUTOPICKUP=1\r\n");
     Load();
+    {
+        ModalDriver driver;
+        driver.Then([](QDialog* box) { box->accept(); });
+        host->Receive({ "From: a@x\r\nSubject: s\r\nContent-Type: text/plain\r\n\r\n"
+                        "\r\n--Kalvero->>>!\r\n2025/12/17,-1,-1,,,0\r\n!<<<--Kalvero-\r\n" });
+    }
     host->UnloadPlugin();
+    EXPECT_EQ(::dlopen(PluginPath().c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr);
     Load();
     ASSERT_NE(ScheduleWindow(), nullptr);
     EXPECT_NE(host->CommandId("Kalvero", BK_MENU_MAIN), 0u);
