@@ -69,6 +69,8 @@ void ShowSchedule()
 // "このメールを予定表へ登録"
 void EnterMail()
 {
+    if (SchedForm)
+        SchedForm->NewFromMail(std::string(), false);
 }
 
 // "コピー(C)＆予定に登録": the host copies its selection, which becomes the
@@ -83,16 +85,41 @@ void CopyAndEnter()
         msgdlg::Warning(SJ("範囲を選択して下さい"));
         return;
     }
+    SchedForm->NewFromMail(text, true);
 }
 
 // "定義フィールドによる登録"
 void ImportDefined()
 {
+    if (!SchedForm)
+        return;
+    const std::string mailId = BeckyAPI->GetCurrentMailSource();
+    if (SchedForm->ImportFromMail(BeckyAPI->Source, mailId, true))
+        SchedForm->BringForward();
+    else
+        msgdlg::Warning(SJ("このメールには定義フィールドが見つかりません"));
 }
+
+// The host asks on every showing of a menu; the answer holds as long as the
+// current mail (and the setting that switches the scan off) stays the same.
+struct ScheduleAnswer
+{
+    bool known = false;
+    std::string mailId;
+    bool noScan = false;
+    bool hasSchedule = false;
+};
+ScheduleAnswer LastAnswer;
 
 bool MailHasSchedule()
 {
-    return false;
+    if (!SchedForm)
+        return false;
+    const std::string mailId = BeckyAPI->CurrentMail();
+    if (!LastAnswer.known || LastAnswer.mailId != mailId ||
+        LastAnswer.noScan != InitParam.NoScanField)
+        LastAnswer = { true, mailId, InitParam.NoScanField, SchedForm->CurrentMailHasSchedule() };
+    return LastAnswer.hasSchedule;
 }
 
 template<void (*Work)()> std::int32_t RunCommand(BK_WINDOW, intptr_t)
@@ -196,8 +223,8 @@ void OnRetrieve(const char* message, const char* mailId)
     if (!BeckyAPI || !SchedForm)
         return;
     const std::string text = BeckyAPI->ISO2022JPToSJIS(Text(message));
-    (void)text;
-    (void)mailId;
+    if (SchedForm->ImportFromMail(text, Text(mailId), false))
+        ++AutoEnterCount;
 }
 
 void OnFinishRetrieve()
@@ -215,9 +242,7 @@ void OnDragDrop(const char* target, const char* sources, int count, int dropEffe
 {
     if (dropEffect == BK_DROP_COPY || !SchedForm)
         return;
-    (void)target;
-    (void)sources;
-    (void)count;
+    SchedForm->MailsMoved(Text(target), Text(sources), count);
 }
 
 } // namespace plugin

@@ -34,6 +34,13 @@ std::string TPluginVariant::CurrentMailSubject()
     return api_->GetSpecifiedHeader("Subject");
 }
 
+std::string TPluginVariant::CurrentMailSource(std::string& source)
+{
+    const std::string mailId = api_->GetCurrentMailSource();
+    source = api_->Source;
+    return mailId;
+}
+
 void TPluginVariant::ReplyToCurrentMail()
 {
     api_->SendCommand(api_->MainWindow(), BK_ID_REPLY);
@@ -43,4 +50,39 @@ std::string TPluginVariant::SelectMail(const std::string& mailId, const std::str
                                        const std::string& mailKey)
 {
     return api_->SelectMail(mailId, folder, mailKey);
+}
+
+std::string TPluginVariant::FolderDisplayName(const std::string& folder)
+{
+    return api_->FolderDisplayName(folder);
+}
+
+void TPluginVariant::SetCurrentFolder(const std::string& folder)
+{
+    api_->SetCurrentFolder(folder);
+}
+
+std::string TPluginVariant::MailBoxFolder()
+{
+    return api_->GetMailBoxFolder();
+}
+
+void TPluginVariant::RefreshMailBox()
+{
+    api_->RefreshMailBox();
+}
+
+TBuildVariant::ComposeHandle TPluginVariant::HostComposeMail(const std::string& url)
+{
+    return api_->ComposeMail(url);
+}
+
+void TPluginVariant::HostComposeSubject(ComposeHandle compose, const std::string& subject)
+{
+    api_->CompSetSpecifiedHeader(compose, "Subject", subject);
+}
+
+void TPluginVariant::HostComposeText(ComposeHandle compose, const std::string& text)
+{
+    api_->CompSetText(compose, text);
 }

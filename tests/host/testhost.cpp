@@ -791,6 +791,7 @@ void THost::SetCurrentMail(const char* mailId)
 
 const char* THost::GetSource(const char* mailId)
 {
+    ++sourceRequests;
     const Mail* mail = FindMail(mailId ? mailId : "");
     return mail ? Keep(__func__, mail->source) : nullptr;
 }

@@ -160,6 +160,7 @@ public:
     std::vector<TComposeRecord> composeLog;
     std::vector<std::uint32_t> commandLog; // WM_COMMAND identifiers received
     std::vector<std::string> folderLog; // BKA_SetCurrentFolder calls
+    int sourceRequests = 0; // BKA_GetSource calls
     std::string currentFolder;
 
     QMainWindow* Window() const { return window_; }
