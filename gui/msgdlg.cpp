@@ -295,11 +295,52 @@ QString WithDefaultExt(const QString& name, const QString& ext)
     return name + QLatin1Char('.') + e;
 }
 
+QString FileDialogCaption(bool save, const FileDialogOptions& o)
+{
+    return o.title.isEmpty() ? (save ? u"名前を付けて保存"_qs : u"開く"_qs) : o.title;
+}
+
+std::unique_ptr<QFileDialog> NewFileDialog(bool save, const FileDialogOptions& o, QWidget* parent)
+{
+    auto dialog = std::make_unique<QFileDialog>(ParentOr(parent), FileDialogCaption(save, o));
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!o.initialDir.isEmpty())
+        dialog->setDirectory(o.initialDir);
+    if (!o.fileName.isEmpty()) {
+        const QFileInfo info(o.fileName);
+        if (info.path() != u"."_qs || o.initialDir.isEmpty())
+            dialog->setDirectory(info.absolutePath());
+        dialog->selectFile(info.fileName());
+    }
+    const QStringList filters = FilterList(o.filter);
+    if (!filters.isEmpty()) {
+        dialog->setNameFilters(filters);
+        const int count = static_cast<int>(filters.size());
+        const int index = o.filterIndex >= 1 && o.filterIndex <= count ? o.filterIndex : 1;
+        dialog->selectNameFilter(filters[index - 1]);
+    }
+    if (!o.defaultExt.isEmpty())
+        dialog->setDefaultSuffix(o.defaultExt);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !o.overwritePrompt);
+    return dialog;
+}
+
+FileChoice ChosenFile(const QFileDialog& dialog)
+{
+    FileChoice choice;
+    const QStringList files = dialog.selectedFiles();
+    choice.fileName = files.isEmpty() ? QString() : files.constFirst();
+    const qsizetype chosen = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
+    choice.filterIndex = chosen < 0 ? 1 : static_cast<int>(chosen) + 1;
+    return choice;
+}
+
 std::optional<FileChoice> FileDialog(bool save, const FileDialogOptions& o, QWidget* parent)
 {
     test::Shown shown;
     shown.call = save ? test::Call::SaveFile : test::Call::OpenFile;
-    shown.caption = o.title.isEmpty() ? (save ? u"名前を付けて保存"_qs : u"開く"_qs) : o.title;
+    shown.caption = FileDialogCaption(save, o);
     shown.initial = o.fileName;
     shown.filter = o.filter;
     shown.filterIndex = o.filterIndex;
@@ -320,32 +361,10 @@ std::optional<FileChoice> FileDialog(bool save, const FileDialogOptions& o, QWid
         return choice;
     }
 
-    QFileDialog dialog(ParentOr(parent), shown.caption);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (!o.initialDir.isEmpty())
-        dialog.setDirectory(o.initialDir);
-    if (!o.fileName.isEmpty()) {
-        const QFileInfo info(o.fileName);
-        if (info.path() != u"."_qs || o.initialDir.isEmpty())
-            dialog.setDirectory(info.absolutePath());
-        dialog.selectFile(info.fileName());
-    }
-    if (!filters.isEmpty()) {
-        dialog.setNameFilters(filters);
-        const int index = o.filterIndex >= 1 && o.filterIndex <= count ? o.filterIndex : 1;
-        dialog.selectNameFilter(filters[index - 1]);
-    }
-    if (!o.defaultExt.isEmpty())
-        dialog.setDefaultSuffix(o.defaultExt);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !o.overwritePrompt);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const std::unique_ptr<QFileDialog> dialog = NewFileDialog(save, o, parent);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
-    FileChoice choice;
-    choice.fileName = dialog.selectedFiles().constFirst();
-    const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
-    choice.filterIndex = chosen < 0 ? 1 : static_cast<int>(chosen) + 1;
-    return choice;
+    return ChosenFile(*dialog);
 }
 
 } // namespace
@@ -706,6 +725,16 @@ std::unique_ptr<QDialog> MakeMessageBox(Kind kind, const QString& text, Buttons 
     buttons = Normalised(buttons);
     return std::make_unique<MessageDialog>(
         nullptr, kind, caption.isNull() ? KindCaption(kind) : caption, text, buttons);
+}
+
+std::unique_ptr<QFileDialog> MakeFileDialog(bool save, const FileDialogOptions& options)
+{
+    return NewFileDialog(save, options, nullptr);
+}
+
+FileChoice FileDialogChoice(const QFileDialog& dialog)
+{
+    return ChosenFile(dialog);
 }
 
 } // namespace test

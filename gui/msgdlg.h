@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+class QFileDialog;
 class QWidget;
 
 namespace msgdlg {
@@ -197,6 +198,12 @@ Script* Current();
 // after their texts; exec() and result() give the Button chosen.
 std::unique_ptr<QDialog> MakeMessageBox(Kind kind, const QString& text, Buttons buttons = Ok,
                                         const QString& caption = QString());
+
+// The real file dialog of OpenFile (save false) or SaveFile, set up from the
+// options as they set it up, for driving it; FileDialogChoice reads the
+// choice from it as they do after OK.
+std::unique_ptr<QFileDialog> MakeFileDialog(bool save, const FileDialogOptions& options);
+FileChoice FileDialogChoice(const QFileDialog& dialog);
 
 } // namespace test
 

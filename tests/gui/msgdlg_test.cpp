@@ -4,8 +4,11 @@
 #include "core/sjis.h"
 #include "gui/qtext.h"
 #include "support/dialog_script.h"
+#include "support/testutil.h"
 
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -121,7 +124,7 @@ TEST(MsgDlg, FileDialogsGiveNameAndFilterIndex)
     save.defaultExt = u"csv"_qs;
     const auto saved = msgdlg::SaveFile(save);
     ASSERT_TRUE(saved.has_value());
-    EXPECT_EQ(saved->fileName, u"/tmp/out.csv"_qs); // the default extension is added
+    EXPECT_EQ(saved->fileName, u"/tmp/out.csv"_qs); // as the real dialog does, below
     const auto kept = msgdlg::SaveFile(save);
     ASSERT_TRUE(kept.has_value());
     EXPECT_EQ(kept->fileName, u"/tmp/予定.vcs"_qs);
@@ -134,6 +137,32 @@ TEST(MsgDlg, FileDialogsGiveNameAndFilterIndex)
     EXPECT_EQ(s.shown()[2].call, Call::SaveFile);
     EXPECT_EQ(s.shown()[2].caption, u"名前を付けて保存"_qs);
     EXPECT_EQ(s.shown()[2].filterIndex, 2);
+}
+
+TEST(MsgDlg, TheSaveDialogAddsTheDefaultExtensionToANameWithoutOne)
+{
+    // The real dialog as SaveFile sets it up, answered by typing a name.
+    TempDir dir;
+    msgdlg::FileDialogOptions save;
+    save.filter = u"vCalendar|*.vcs|CSV|*.csv"_qs;
+    save.filterIndex = 2;
+    save.defaultExt = u"csv"_qs;
+    save.initialDir = QString::fromStdString(dir.path);
+    for (const auto& [typed, expected] :
+         { std::pair { "out", "out.csv" }, std::pair { "list.vcs", "list.vcs" } }) {
+        const auto dialog = msgdlg::test::MakeFileDialog(true, save);
+        dialog->open();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        auto* name = dialog->findChild<QLineEdit*>(u"fileNameEdit"_qs);
+        ASSERT_NE(name, nullptr);
+        QTest::keyClicks(name, QString::fromLatin1(typed));
+        QTest::keyClick(name, Qt::Key_Return);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->isVisible(); }));
+        EXPECT_EQ(dialog->result(), QDialog::Accepted);
+        const msgdlg::FileChoice choice = msgdlg::test::FileDialogChoice(*dialog);
+        EXPECT_EQ(choice.path(), dir.path + expected);
+        EXPECT_EQ(choice.filterIndex, 2);
+    }
 }
 
 TEST(MsgDlg, QtFilterText)
