@@ -50,18 +50,20 @@ TEST(WScheduler, LayoutAndSizes)
     EXPECT_FALSE(cal.InShownMonth(D(2026, 7, 31)));
 
     // 700 pixels: seven columns of 99; thin weekend 68 each, the rest split
-    // 111, 111, 111, 112, 112. Header: the event font's height + 4; the six
-    // day rows share the rest, earlier rows the smaller share.
+    // 111, 111, 111, 112, 112. Header: the event font's height + 4, a 9-point
+    // font at 96 dots per inch being 12 pixels high; the six day rows share
+    // the other 500 - 16 - 7 lines = 477 pixels, earlier rows the smaller
+    // share.
+    ASSERT_EQ(cal.logicalDpiY(), 96);
+    QFont nine = cal.EventFont();
+    nine.setPointSize(9);
+    cal.SetEventFont(nine);
     for (int c = 0; c < 7; ++c)
         EXPECT_EQ(cal.ColWidths(c), 99);
-    const int header = cal.FontHeight(cal.EventFont()) + 4;
-    EXPECT_EQ(cal.RowHeights(0), header);
-    int rows = 0;
-    for (int r = 1; r <= 6; ++r)
-        rows += cal.RowHeights(r);
-    EXPECT_EQ(rows, 500 - header - 7);
-    EXPECT_EQ(cal.MinRowHeight(), cal.RowHeights(1));
-    EXPECT_LE(cal.RowHeights(1), cal.RowHeights(6));
+    const std::vector<int> rowHeights { 16, 79, 79, 79, 80, 80, 80 };
+    for (int r = 0; r < 7; ++r)
+        EXPECT_EQ(cal.RowHeights(r), rowHeights[r]) << r;
+    EXPECT_EQ(cal.MinRowHeight(), 79);
     cal.SetThinHoliday(true);
     const std::vector<int> thin { 68, 111, 111, 111, 112, 112, 68 };
     for (int c = 0; c < 7; ++c)
@@ -80,11 +82,13 @@ TEST(WScheduler, LayoutAndSizes)
     EXPECT_EQ(cal.ColCount(), 1);
     EXPECT_EQ(cal.FixedRows(), 0);
     EXPECT_EQ(cal.ColWidths(0), 700);
-    const auto heights = cal.CalcColumnWidths(500);
+    // 500 - 7 lines = 493 pixels from Saturday: Saturday and Sunday
+    // 493 * 4 / 25 * 5 / 8 = 48 each (a tenth in the stored layouts' integer
+    // steps), the five weekdays share the other 397.
+    const std::vector<int> weekRows { 48, 48, 79, 79, 79, 80, 80 };
     for (int r = 0; r < 7; ++r)
-        EXPECT_EQ(cal.RowHeights(r), heights[r]);
-    EXPECT_LT(heights[0], heights[2]); // Saturday
-    EXPECT_EQ(cal.MinRowHeight(), heights[0]);
+        EXPECT_EQ(cal.RowHeights(r), weekRows[r]) << r;
+    EXPECT_EQ(cal.MinRowHeight(), 48);
 }
 
 TEST(WScheduler, NavigationDatePartsAndTheirEvents)
