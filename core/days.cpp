@@ -133,7 +133,7 @@ void SetClock(ClockSource source)
     Source() = std::move(source);
 }
 
-FixedClock::FixedClock(Moment m) : now_(std::make_shared<Moment>(m))
+FixedClock::FixedClock(Moment m) : now_(std::make_shared<Moment>(m)), previous_(Source())
 {
     auto now = now_;
     SetClock([now] { return *now; });
@@ -141,7 +141,7 @@ FixedClock::FixedClock(Moment m) : now_(std::make_shared<Moment>(m))
 
 FixedClock::~FixedClock()
 {
-    SetClock({});
+    SetClock(std::move(previous_));
 }
 
 } // namespace days

@@ -63,7 +63,8 @@ using ClockSource = std::function<Moment()>;
 // Installs a clock; an empty function restores the system clock.
 void SetClock(ClockSource source);
 
-// Fixes the clock at a moment for the lifetime of the object (tests).
+// Fixes the clock at a moment for the lifetime of the object (tests); the
+// clock that was in force before comes back after it, so fixed clocks nest.
 class FixedClock {
 public:
     explicit FixedClock(Moment m);
@@ -74,6 +75,7 @@ public:
 
 private:
     std::shared_ptr<Moment> now_;
+    ClockSource previous_;
 };
 
 // The moment of a local time_t, and back.

@@ -84,6 +84,12 @@ TEST(Days, MomentsAndTheInjectedClock)
         EXPECT_EQ(days::Today(), days::Encode(2025, 1, 13));
         clock.Advance(15 * 3600);
         EXPECT_EQ(days::Today(), days::Encode(2025, 1, 14));
+        {
+            days::FixedClock inner(days::MomentOf(days::Encode(2030, 6, 1)));
+            EXPECT_EQ(days::Today(), days::Encode(2030, 6, 1));
+        }
+        // The outer clock is back.
+        EXPECT_EQ(days::Today(), days::Encode(2025, 1, 14));
     }
 }
 

@@ -7,6 +7,7 @@
 #include "app/forms/schedform.h"
 #include "app/forms/variant.h"
 #include "app/settings/initparam.h"
+#include "core/days.h"
 #include "core/files.h"
 #include "platform/hotkeys.h"
 #include "platform/tray.h"
@@ -153,6 +154,9 @@ protected:
         ASSERT_TRUE(InitParam.SaveToFile());
     }
 
+    // "Now" for every main-window test; a test or fixture that needs another
+    // moment installs its own clock over it.
+    days::FixedClock now { days::MomentOf(days::Encode(2025, 3, 14), 10 * 60) };
     QTemporaryDir tmp;
     std::string dir;
     std::unique_ptr<TProgramVariant> program;
