@@ -236,16 +236,33 @@ bool TSchedList::CheckAlarms()
 {
     DueList.clear();
     const days::Day t = days::Today();
+    const days::Moment now = days::Now();
     bool advanced = false;
     for (PEventData item : items_) {
-        if (item->Repeat != 0 && t >= item->NextDate) {
-            const days::Day n = NextOccurrence(*item, t);
-            if (n > 0 && n != item->NextDate) {
-                SetOccurrence(*item, n);
-                advanced = true;
+        if (item->Repeat != 0) {
+            if (t >= item->NextDate) {
+                const days::Day n = NextOccurrence(*item, t);
+                if (n > 0 && n != item->NextDate) {
+                    SetOccurrence(*item, n);
+                    advanced = true;
+                }
+            }
+            // Once the current occurrence is over, the alarm of the next one
+            // may be due already: a lead of hours or days, or one across
+            // midnight, rings before the day of its occurrence.
+            if (item->AlarmBefore != 0 && item->NextDate > 0 &&
+                now >= AlarmBaseTime(*item, item->NextDate)) {
+                const days::Day n = NextOccurrence(*item, item->NextDate + 1);
+                if (n > 0 && now >= AlarmMoment(*item, n)) {
+                    SetOccurrence(*item, n);
+                    advanced = true;
+                }
             }
         }
-        if (IsVisible(*item) && AlarmState(item, t) == 3)
+        // A repeating item is asked about the day of its occurrence, which
+        // lies after today while its alarm rings early.
+        const days::Day asked = item->Repeat != 0 && item->NextDate > t ? item->NextDate : t;
+        if (IsVisible(*item) && AlarmState(item, asked) == 3)
             DueList.push_back(item);
     }
     return advanced;

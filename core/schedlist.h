@@ -100,7 +100,10 @@ public:
     void SelectDay(days::Day day);
     PEventData DayEvent(int index) const;
     int DayEventCount() const { return static_cast<int>(DayList.size()); }
-    // Advances repeating items whose occurrence is past and fills DueList;
+    // Advances repeating items whose occurrence is past (and, once the
+    // current occurrence is over, to the next one when that one's alarm
+    // moment has come) and fills DueList with the items whose alarm is due,
+    // a repeating item's also when it rings on a day before its occurrence;
     // true when an occurrence advanced.
     bool CheckAlarms();
     void SetKindMask(std::int32_t mask);

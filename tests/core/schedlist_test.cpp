@@ -1,13 +1,12 @@
 #include "core/schedlist.h"
 #include "core/sjis.h"
 
-#include <gtest/gtest.h>
 #include "support/testutil.h"
+#include <gtest/gtest.h>
 
 namespace {
 
 using days::Day;
-
 
 days::Moment At(Day day, int h, int m = 0)
 {
@@ -195,6 +194,72 @@ TEST(SchedList, MailLinks)
     s.SetMailFolder("missing", "x");
     s.MarkModified(true, true, s.Items(1));
     EXPECT_EQ(modified, 1);
+}
+
+TEST(SchedList, EarlyAlarmsOfRepeatingItemsRingAtTheirMomentAcrossMidnightAndMonthEnds)
+{
+    // The alarm check runs every minute as the calendar runs it; the caller
+    // marks what rang.
+    auto rings = [](TEventData item, days::Moment from, days::Moment to) {
+        days::FixedClock clock(from);
+        TSchedList s;
+        s.SetKindMask(7);
+        s.AddEvent(item, false);
+        std::vector<days::Moment> rang;
+        for (days::Moment now = from; now <= to; now += 60) {
+            clock.Set(now);
+            s.CheckAlarms();
+            for (PEventData due : s.DueList) {
+                due->Alarmed = true;
+                rang.push_back(now);
+            }
+        }
+        return rang;
+    };
+    auto repeating = [](std::uint32_t pattern, Day date, int start, int lead, int unit) {
+        TEventData e = Item("x", date, start, start + 30);
+        e.Repeat = rp::Repeating | pattern;
+        e.AlarmBefore = lead;
+        e.AlarmUnit = unit;
+        return e;
+    };
+    const std::uint32_t mondays = rp::Weekly | rp::UseWeekdays | rp::WeekdayBit(2);
+    struct Case
+    {
+        const char* what;
+        TEventData item;
+        days::Moment from, to;
+        std::vector<days::Moment> expected;
+    };
+    const Case cases[] = {
+        { "weekly on Monday 10:00, a day before",
+          repeating(mondays, D(2024, 7, 1), 600, 1, 2),
+          At(D(2024, 7, 1), 12),
+          At(D(2024, 7, 8), 12),
+          { At(D(2024, 7, 7), 0) } },
+        { "daily at 00:30, 60 minutes before",
+          repeating(rp::Daily, D(2024, 7, 1), 30, 60, 0),
+          At(D(2024, 7, 1), 12),
+          At(D(2024, 7, 3), 12),
+          { At(D(2024, 7, 1), 23, 30), At(D(2024, 7, 2), 23, 30) } },
+        { "monthly on the 1st at 01:00, 2 hours before, after a leap day",
+          repeating(rp::Monthly, D(2024, 1, 1), 60, 2, 1),
+          At(D(2024, 2, 29), 12),
+          At(D(2024, 3, 1), 12),
+          { At(D(2024, 2, 29), 23) } },
+        { "monthly on the 1st at 09:00, a day before",
+          repeating(rp::Monthly, D(2024, 1, 1), 540, 1, 2),
+          At(D(2024, 4, 29), 12),
+          At(D(2024, 5, 1), 12),
+          { At(D(2024, 4, 30), 0) } },
+        { "weekly on Monday 00:15, 30 minutes before, over a year end",
+          repeating(mondays, D(2024, 12, 2), 15, 30, 0),
+          At(D(2024, 12, 30), 12),
+          At(D(2025, 1, 6), 12),
+          { At(D(2025, 1, 5), 23, 45) } },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(rings(c.item, c.from, c.to), c.expected) << c.what;
 }
 
 TEST(SchedList, AlarmCheckAdvancesOccurrencesAndCollectsDueItems)

@@ -53,3 +53,30 @@ TEST(ProbeSchedule, OccurrencesNextAndResave)
     EXPECT_NE(Probe("occurrences " + in + " 2>/dev/null").status, 0);
     EXPECT_NE(Probe("--today 2024-13-01 next " + in + " 2024-02-02 2>/dev/null").status, 0);
 }
+
+TEST(ProbeSchedule, DueListsTheItemsWhoseAlarmHasCome)
+{
+    // Weekly on Monday 10:00 a day before; daily at 00:30 an hour before.
+    TempDir dir;
+    const std::string in =
+        dir.Write("alarms.sch",
+                  sjis::FromUtf8(
+                      "*2024/01/01,2024/01/01,-1,10:00,11:00,$400040A0,\"週例\",\"\",\"\",\"\",0,"
+                      "0,1@日前,\"\"\r\n"
+                      "*2024/01/01,2024/01/01,-1,00:30,01:00,$40000000,\"夜勤\",\"\",\"\",\"\",0,0,"
+                      "60@分前,\"\"\r\n"));
+    const std::pair<const char*, const char*> cases[] = {
+        { "2024-01-06T23:29", "" },
+        { "2024-01-06T23:30", "夜勤\n" },
+        { "2024-01-07T00:00", "夜勤\n週例\n" },
+        { "2024-01-31T23:29", "" },
+        { "2024-01-31T23:30", "夜勤\n" },
+    };
+    for (const auto& [when, due] : cases) {
+        const ProbeRun run = Probe("due " + in + " " + when);
+        EXPECT_EQ(run.status, 0) << when;
+        EXPECT_EQ(run.out, due) << when;
+    }
+    EXPECT_NE(Probe("due " + in + " 2024-01-07 2>/dev/null").status, 0);
+    EXPECT_NE(Probe("due " + in + " 2024-01-07T24:00 2>/dev/null").status, 0);
+}

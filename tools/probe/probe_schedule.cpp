@@ -1,5 +1,5 @@
-// Schedule sub-commands: occurrences per day, next occurrences, a load and
-// save of a schedule file, and the export formats.
+// Schedule sub-commands: occurrences per day, next occurrences, due alarms,
+// a load and save of a schedule file, and the export formats.
 
 #include "app/exporter.h"
 #include "core/files.h"
@@ -68,6 +68,31 @@ int Next(const std::vector<std::string>& args)
     return 0;
 }
 
+// The items whose alarm the alarm check finds due with the clock at a minute
+// (the file is loaded at that minute), one subject a line in store order.
+int Due(const std::vector<std::string>& args)
+{
+    if (args.size() != 2)
+        return probe::Usage("due FILE.sch YYYY-MM-DDTHH:MM");
+    const std::string& when = args[1];
+    const std::size_t t = when.find('T');
+    days::Day day = 0;
+    const std::int32_t minutes = t == std::string::npos ? -1 : StrToMinutes(when.substr(t + 1));
+    if (minutes < 0 || minutes >= 24 * 60 || !TryStrToDay(when.substr(0, t), day)) {
+        std::fprintf(stderr, "kalvero-probe: not a moment: %s\n", when.c_str());
+        return 2;
+    }
+    days::FixedClock clock(days::MomentOf(day, minutes));
+    TSchedList store;
+    if (!probe::OpenSchedule(store, args[0]))
+        return 1;
+    ShowEverything(store);
+    store.CheckAlarms();
+    for (const TEventData* e : store.DueList)
+        std::printf("%s\n", sjis::ToUtf8(e->Subject).c_str());
+    return 0;
+}
+
 int Resave(const std::vector<std::string>& args)
 {
     if (args.size() != 2)
@@ -130,6 +155,7 @@ int Export(const std::vector<std::string>& args)
 
 probe::Command occurrences("occurrences", "occurrences FILE.sch FROM TO", &Occurrences);
 probe::Command next("next", "next FILE.sch DAY", &Next);
+probe::Command due("due", "due FILE.sch YYYY-MM-DDTHH:MM", &Due);
 probe::Command resave("resave", "resave IN.sch OUT.sch", &Resave);
 probe::Command exportCommand("export", "export FILE.sch OUT MODE FROM TO [TEMPLATE]", &Export);
 
