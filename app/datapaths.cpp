@@ -3,6 +3,7 @@
 #include "core/files.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -85,5 +86,19 @@ bool EnsureFolder(const std::string& folder, std::string* error)
         if (pos == std::string::npos || pos + 1 >= folder.size())
             break;
     }
+    return true;
+}
+
+bool FolderTakesFiles(const std::string& folder, std::string* error)
+{
+    std::string probe = WithSlash(folder) + ".Kalvero-XXXXXX";
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0) {
+        if (error)
+            *error = folder + ": " + std::strerror(errno);
+        return false;
+    }
+    ::close(fd);
+    ::unlink(probe.c_str());
     return true;
 }

@@ -33,3 +33,8 @@ TDataPaths PluginDataPaths(const std::string& hostDataFolder, const std::string&
 // Creates a folder with every missing parent. False (and the reason) when it
 // cannot be made or a file stands in its place.
 bool EnsureFolder(const std::string& folder, std::string* error = nullptr);
+
+// Whether a new file can be made in the folder (the data files are written
+// beside themselves and renamed over the old ones). False and the reason
+// when not.
+bool FolderTakesFiles(const std::string& folder, std::string* error = nullptr);

@@ -318,14 +318,14 @@ bool TSchedList::SaveToFile(const std::string& fileName)
     if (!damagedFile_.empty() && damagedFile_ == fileName && files::Exists(fileName)) {
         // The file lost records when it was read: keep the original.
         if (!files::Copy(fileName, BackupName(fileName), &why)) {
-            report::Error(SJ("スケジュールが書き込めません!") + "\r\n" + why);
+            report::WriteFailed(fileName, SJ("スケジュールが書き込めません!") + "\r\n" + why);
             return false;
         }
     }
     if (damagedFile_ == fileName)
         damagedFile_.clear();
     if (!files::WriteAtomic(fileName, data, &why)) {
-        report::Error(SJ("スケジュールが書き込めません!") + "\r\n" + why);
+        report::WriteFailed(fileName, SJ("スケジュールが書き込めません!") + "\r\n" + why);
         return false;
     }
     Modified = false;

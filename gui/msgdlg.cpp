@@ -176,8 +176,21 @@ struct Scripted
     std::optional<test::Script::Answer> answer;
 };
 
+bool& UnattendedFlag()
+{
+    static bool unattended = false;
+    return unattended;
+}
+
 Scripted Consult(const test::Shown& shown)
 {
+    if (UnattendedFlag()) {
+        // Nobody is there to answer: the text goes where it can be read
+        // later, the answer is the cancelling one.
+        std::fprintf(stderr, "Kalvero: %s\n", Describe(shown).c_str());
+        std::fflush(stderr);
+        return { true, std::nullopt };
+    }
     if (test::Script* s = CurrentScript())
         return { true, s->Take(shown) };
     if (NobodyToAsk()) {
@@ -368,6 +381,16 @@ std::optional<FileChoice> FileDialog(bool save, const FileDialogOptions& o, QWid
 }
 
 } // namespace
+
+void SetUnattended(bool unattended)
+{
+    UnattendedFlag() = unattended;
+}
+
+bool Unattended()
+{
+    return UnattendedFlag();
+}
 
 void SetAppTitle(const QString& title)
 {

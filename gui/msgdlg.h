@@ -107,6 +107,13 @@ std::optional<FileChoice> SaveFile(const FileDialogOptions& options, QWidget* pa
 std::optional<QColor> ChooseColor(const QColor& initial, QWidget* parent = nullptr);
 std::optional<QFont> ChooseFont(const QFont& initial, QWidget* parent = nullptr);
 
+// Where nobody will answer any more (a shutdown started by a signal): from
+// now on no dialog is shown; messages are written to standard error and
+// every question, input query and file dialog gets its cancelling answer.
+// This holds over a test Script too. Off again with false.
+void SetUnattended(bool unattended);
+bool Unattended();
+
 // Routes report::Show (messages of code without a window, such as the file
 // writers) into message boxes of the matching kind. Returns nothing; the
 // sink stays until report::SetSink replaces it.

@@ -1,8 +1,10 @@
 #include "platform/instance.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -19,26 +21,58 @@ namespace {
 const QByteArray kRaise = "raise\n";
 const QByteArray kDone = "ok\n";
 
-// The lock file's absolute path, so that two spellings of one folder meet.
+// The lock file's absolute path, so that two spellings of one folder meet
+// (also while the file itself does not exist).
 std::string Canonical(const std::string& path)
 {
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
+    const std::string::size_type slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (char* real = ::realpath(folder.c_str(), nullptr)) {
         std::string result(real);
         std::free(real);
-        return result;
+        return result + "/" + name;
     }
     return path;
+}
+
+// 16 hexadecimal digits that name a lock file's folder.
+QString Key(const std::string& lockFile)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(QByteArray::fromStdString(Canonical(lockFile)),
+                                 QCryptographicHash::Sha1)
+            .toHex()
+            .left(16));
+}
+
+// The folder exists but takes no new file there.
+bool Refused(int error)
+{
+    return error == EACCES || error == EROFS || error == EPERM;
 }
 
 } // namespace
 
 TInstanceLock::TInstanceLock(const std::string& lockFile) : path_(lockFile)
 {
-    fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (!Lock(lockFile) && fd_ < 0 && Refused(errno)) {
+        const std::string standIn = StandInLockFile(lockFile);
+        if (!standIn.empty())
+            Lock(standIn);
+    }
+}
+
+bool TInstanceLock::Lock(const std::string& path)
+{
+    path_ = path;
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ < 0) {
-        error_ = lockFile + ": " + std::strerror(errno);
+        const int err = errno;
+        error_ = path + ": " + std::strerror(err);
         state_ = State::Failed;
-        return;
+        errno = err;
+        return false;
     }
     int rc;
     do {
@@ -49,9 +83,10 @@ TInstanceLock::TInstanceLock(const std::string& lockFile) : path_(lockFile)
     } else if (errno == EWOULDBLOCK) {
         state_ = State::Busy;
     } else {
-        error_ = lockFile + ": " + std::strerror(errno);
+        error_ = path + ": " + std::strerror(errno);
         state_ = State::Failed;
     }
+    return state_ != State::Failed;
 }
 
 TInstanceLock::~TInstanceLock()
@@ -72,12 +107,16 @@ void TInstanceLock::Release()
 
 QString ServerName(const std::string& lockFile)
 {
-    const std::string path = Canonical(lockFile);
-    const QByteArray hash =
-        QCryptographicHash::hash(QByteArray::fromStdString(path), QCryptographicHash::Sha1)
-            .toHex()
-            .left(16);
-    return QStringLiteral("kalvero-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash));
+    return QStringLiteral("kalvero-%1-%2").arg(::getuid()).arg(Key(lockFile));
+}
+
+std::string StandInLockFile(const std::string& lockFile)
+{
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty())
+        return {};
+    return QFile::encodeName(runtime + QStringLiteral("/kalvero-%1.lock").arg(Key(lockFile)))
+        .toStdString();
 }
 
 TRaiseServer::TRaiseServer(QObject* parent) : QObject(parent)

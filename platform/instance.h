@@ -5,6 +5,8 @@
 // when the process ends, however it ends) and listens on a local socket
 // named after that file. A second start finds the lock taken and asks the
 // running one to come forward instead of opening the same files again.
+// Where the folder takes no new file (read-only), the lock file lies in
+// the user's runtime folder instead, named after the folder's path.
 
 #include <QObject>
 
@@ -23,7 +25,8 @@ public:
         Failed, // the lock file could not be opened (see Error)
     };
 
-    // Opens (creating when missing, never truncating) and locks the file.
+    // Opens (creating when missing, never truncating) and locks the file,
+    // or its stand-in in the runtime folder when the folder refuses it.
     explicit TInstanceLock(const std::string& lockFile);
     ~TInstanceLock();
     TInstanceLock(const TInstanceLock&) = delete;
@@ -31,12 +34,16 @@ public:
 
     State state() const { return state_; }
     const std::string& Error() const { return error_; }
+    // The file locked: the lock file, or its stand-in.
+    const std::string& Path() const { return path_; }
 
     // Ends an orderly run: removes the lock file while still holding it,
     // then lets go, so the folder holds only the data files afterwards.
     void Release();
 
 private:
+    bool Lock(const std::string& path);
+
     std::string path_;
     int fd_ = -1;
     State state_ = State::Failed;
@@ -71,5 +78,10 @@ bool RequestRaise(const std::string& lockFile, int timeoutMs = 3000);
 
 // The socket name for a lock file (per user and per folder).
 QString ServerName(const std::string& lockFile);
+
+// Where the lock of a lock file lies when its folder takes no new file: in
+// the user's runtime folder, named after the folder's path (per user and
+// per folder).
+std::string StandInLockFile(const std::string& lockFile);
 
 } // namespace instance

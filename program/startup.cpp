@@ -3,6 +3,8 @@
 #include "app/forms/schedform.h"
 #include "app/forms/variant.h"
 #include "app/settings/initparam.h"
+#include "core/report.h"
+#include "core/sjis.h"
 #include "gui/application.h"
 #include "gui/msgdlg.h"
 #include "platform/instance.h"
@@ -11,6 +13,7 @@
 #include <QApplication>
 
 #include <memory>
+#include <optional>
 
 namespace program {
 
@@ -36,24 +39,43 @@ int Run(const std::string& executablePath)
     // The program ends when its window is closed: a dialog closing while
     // the window rests in the task tray must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // From the moment the window closes, files that cannot be written are
+    // gathered and named in one message at the end.
+    std::optional<report::WriteFailureLog> ending;
     int result = 0;
     {
         auto form = std::make_unique<TSchedForm>();
+        QObject::connect(form.get(), &TSchedForm::ProgramEnding, [&ending] {
+            if (!ending)
+                ending.emplace();
+        });
         instance::TRaiseServer raise;
         if (lock.state() == instance::TInstanceLock::State::Acquired)
             raise.Listen(paths.LockFile);
         QObject::connect(&raise, &instance::TRaiseServer::RaiseRequested, form.get(),
                          [&form] { gui::Guarded([&form] { form->BringForward(); }); });
         // Asked to end (the session ends, Ctrl+C): closed as by the user, so
-        // that the settings and any unsaved change reach the disk.
+        // that the settings and any unsaved change reach the disk; but
+        // nobody may be there to answer, so no dialog waits from now on.
         termination::TTerminationWatch terminate;
         QObject::connect(&terminate, &termination::TTerminationWatch::Requested, form.get(),
-                         [&form] { form->close(); });
+                         [&form] {
+                             msgdlg::SetUnattended(true);
+                             form->close();
+                         });
         form->show();
         result = QApplication::exec();
     }
     // The window saved its state into the settings when it was destroyed.
     InitParam.SaveToFile();
+    if (ending && !ending->Paths().empty()) {
+        std::string text = SJ("次のファイルに書き込めませんでした。変更は保存されていません。");
+        for (const std::string& path : ending->Paths())
+            text += "\r\n" + path;
+        ending.reset();
+        msgdlg::Error(text);
+    }
+    msgdlg::SetUnattended(false);
     lock.Release();
     return result;
 }

@@ -6,6 +6,7 @@
 #include "app/forms/variant.h"
 #include "app/phonebook.h"
 #include "core/eventdata.h"
+#include "core/report.h"
 #include "core/sjis.h"
 #include "gui/application.h"
 #include "gui/guards.h"
@@ -170,7 +171,8 @@ void TListWindow::SaveFiles()
     if (MemoData->document()->isModified() &&
         !phonebook::SaveMemo(phonebook::MemoPath(BasePath),
                              qtext::FromQTextKeepingBytes(MemoData->toPlainText()), &error))
-        msgdlg::Error(SJ("メモ帳を保存できません") + "\r\n" + error, this);
+        report::WriteFailed(phonebook::MemoPath(BasePath),
+                            SJ("メモ帳を保存できません") + "\r\n" + error);
 
     if (!PhoneChanged)
         return;
@@ -181,7 +183,8 @@ void TListWindow::SaveFiles()
     if (phonebook::SavePhoneBook(phonebook::PhonePath(BasePath), entries, &error, PhoneKeptLines))
         PhoneChanged = false;
     else
-        msgdlg::Error(SJ("電話帳を保存できません") + "\r\n" + error, this);
+        report::WriteFailed(phonebook::PhonePath(BasePath),
+                            SJ("電話帳を保存できません") + "\r\n" + error);
 }
 
 void TListWindow::AddPhoneLine(const std::string& line)

@@ -448,6 +448,10 @@ void TSchedForm::FormCreate()
         std::string error;
         if (!EnsureFolder(paths.DataDir, &error))
             throw std::runtime_error(SJ("データフォルダを作成できません\r\n") + error);
+        // Told at once, before the user makes a change that cannot be kept.
+        if (!FolderTakesFiles(paths.DataDir, &error))
+            msgdlg::Warning(
+                SJ("このフォルダには書き込めないため、変更は保存できません。\r\n") + error, this);
     });
     Step([&] {
         if (SchedFormDialogs().Setup)
@@ -813,9 +817,12 @@ void TSchedForm::DoHotKey(int id)
 
 void TSchedForm::closeEvent(QCloseEvent* event)
 {
+    const bool ending = BuildVariant().CloseEndsProgram();
+    if (ending)
+        emit ProgramEnding();
     Step([this] { FormClose(); });
     event->accept();
-    if (BuildVariant().CloseEndsProgram())
+    if (ending)
         QCoreApplication::quit();
 }
 

@@ -351,6 +351,11 @@ public:
     // The clock label's text of a moment: "yyyy年M月d日 H:mm:ss ".
     static QString ClockText(days::Moment moment);
 
+signals:
+    // The window is being closed and the program ends with it: what is
+    // saved from now on is saved for the last time.
+    void ProgramEnding();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     // The hint rule: a hint of the calendar is rebuilt every second while

@@ -510,7 +510,7 @@ bool TInitParam::Save(bool quiet)
     if (ok) {
         saved_ = true;
     } else if (!quiet) {
-        report::Error("100:" + strconst::FileWriteError());
+        report::WriteFailed(FileName, "100:" + strconst::FileWriteError());
     }
     return ok;
 }

@@ -2,6 +2,8 @@
 // second start asks the running one to come forward.
 #include "platform/instance.h"
 
+#include "support/testutil.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -57,6 +59,28 @@ TEST(InstanceLock, ExistingFileIsNotTruncatedAndMissingFolderFails)
     TInstanceLock nowhere(tmp.path().toStdString() + "/missing/Kalvero.lock");
     EXPECT_EQ(nowhere.state(), TInstanceLock::State::Failed);
     EXPECT_NE(nowhere.Error().find("missing"), std::string::npos);
+}
+
+// A folder that takes no lock file still has one Kalvero: the lock lies in
+// the runtime folder, named after the data folder, and goes with an orderly
+// end.
+TEST(InstanceLock, FolderThatTakesNoFileIsLockedFromTheRuntimeFolder)
+{
+    TempDir tmp;
+    const std::string lock = tmp.path + "Kalvero.lock";
+    ReadOnlyFolder readOnly(tmp.path);
+    if (!readOnly.ok())
+        GTEST_SKIP() << "no folder can be made read-only here";
+    TInstanceLock first(lock);
+    ASSERT_EQ(first.state(), TInstanceLock::State::Acquired) << first.Error();
+    EXPECT_EQ(first.Path(), instance::StandInLockFile(tmp.path + "./Kalvero.lock"));
+    EXPECT_NE(first.Path(), instance::StandInLockFile(tmp.path + "Other.lock"));
+    TInstanceLock second(lock);
+    EXPECT_EQ(second.state(), TInstanceLock::State::Busy);
+    first.Release();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(first.Path())));
+    TInstanceLock next(lock);
+    EXPECT_EQ(next.state(), TInstanceLock::State::Acquired);
 }
 
 // The second start runs on its own thread here, as it would in its own

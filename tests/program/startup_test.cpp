@@ -3,22 +3,28 @@
 #include "program/startup.h"
 
 #include "app/forms/alermform.h"
+#include "app/forms/listwindow.h"
 #include "app/forms/schedform.h"
 #include "app/forms/variant.h"
 #include "app/settings/initparam.h"
 #include "core/files.h"
 #include "core/schedlist.h"
 #include "core/sjis.h"
+#include "core/view/wscheduler.h"
 #include "gui/application.h"
+#include "gui/msgdlg.h"
 #include "platform/hotkeys.h"
 #include "platform/instance.h"
 
 #include "support/dialog_script.h"
+#include "support/testutil.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -29,6 +35,10 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
+#include <memory>
+
+#include <unistd.h>
 
 QApplication* CreateTestApplication(int& argc, char** argv)
 {
@@ -155,6 +165,167 @@ TEST_F(ProgramTest, SecondStartBringsTheFirstForwardAndTouchesNothing)
     ASSERT_TRUE(files::ReadAll(dir + "Kalvero.ini", after));
     EXPECT_EQ(after, settings);
     EXPECT_EQ(Files(), QStringList({ u"Kalvero.ini"_qs, u"Kalvero.lock"_qs }));
+}
+
+// A data folder Kalvero may read but not write: the folder as it was, with
+// a schedule of one item and a settings file, made read-only for the test.
+class ReadOnlyProgramTest : public ProgramTest
+{
+protected:
+    void SetUp() override
+    {
+        ProgramTest::SetUp();
+        TSchedList store;
+        TEventData item;
+        item.Date = days::Today();
+        item.Subject = SJ("定例");
+        store.AddEvent(item, false);
+        ASSERT_TRUE(store.SaveToFile(dir + "Kalvero.sch"));
+        ASSERT_TRUE(files::WriteAtomic(dir + "Kalvero.ini", "TITLE=ro\r\n"));
+        ASSERT_TRUE(files::ReadAll(dir + "Kalvero.sch", schedule));
+        readOnly = std::make_unique<ReadOnlyFolder>(dir);
+        if (!readOnly->ok())
+            GTEST_SKIP() << "no folder can be made read-only here";
+    }
+    void TearDown() override
+    {
+        // Nothing was written, nothing was left behind.
+        std::string after;
+        EXPECT_TRUE(files::ReadAll(dir + "Kalvero.sch", after));
+        EXPECT_EQ(after, schedule);
+        EXPECT_TRUE(files::ReadAll(dir + "Kalvero.ini", after));
+        EXPECT_EQ(after, "TITLE=ro\r\n");
+        EXPECT_EQ(Files(), QStringList({ u"Kalvero.ini"_qs, u"Kalvero.sch"_qs }));
+        readOnly.reset();
+        ProgramTest::TearDown();
+    }
+    std::string Path(const char* name) const { return dir + name; }
+    // The warning at start.
+    static bool IsStartWarning(const msgdlg::test::Shown& shown)
+    {
+        return shown.kind == msgdlg::Kind::Warning &&
+            shown.text.startsWith(
+                u"このフォルダには書き込めないため、変更は保存できません。\r\n"_qs);
+    }
+
+    std::string schedule;
+    std::unique_ptr<ReadOnlyFolder> readOnly;
+};
+
+// What the process writes to standard error while the object exists.
+class StderrCapture
+{
+public:
+    StderrCapture() : file_(std::tmpfile())
+    {
+        std::fflush(stderr);
+        saved_ = ::dup(STDERR_FILENO);
+        ::dup2(::fileno(file_), STDERR_FILENO);
+    }
+    ~StderrCapture()
+    {
+        Restore();
+        std::fclose(file_);
+    }
+    std::string Text()
+    {
+        Restore();
+        std::string text;
+        std::rewind(file_);
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, file_)) > 0;)
+            text.append(buf, n);
+        return text;
+    }
+
+private:
+    void Restore()
+    {
+        if (saved_ < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+        saved_ = -1;
+    }
+    std::FILE* file_;
+    int saved_ = -1;
+};
+
+// Said once at start; a change that cannot be saved says so when it is
+// made; at the end one message names every file that could not be written.
+TEST_F(ReadOnlyProgramTest, WarnsOnceAtStartAndNamesTheUnwrittenFilesOnceAtTheEnd)
+{
+    DialogScript script;
+    script.Press(msgdlg::Ok).Press(msgdlg::Ok).Press(msgdlg::Ok);
+    QTimer::singleShot(0, [] {
+        TEventData item;
+        item.Date = days::Today();
+        item.Subject = SJ("追加");
+        SchedForm->Calendar->AddEvent(item);
+        SchedForm->ListWindow->MemoData->insertPlainText(u"メモ"_qs);
+        SchedForm->close();
+    });
+    EXPECT_EQ(program::Run(dir + "Kalvero"), 0);
+    ASSERT_EQ(script.shown().size(), 3u);
+    EXPECT_TRUE(IsStartWarning(script.shown()[0])) << script.shown()[0].text.toStdString();
+    EXPECT_EQ(script.shown()[1].sjisText().rfind(SJ("スケジュールが書き込めません!"), 0), 0u);
+    EXPECT_EQ(script.shown()[2].kind, msgdlg::Kind::Error);
+    EXPECT_EQ(script.shown()[2].sjisText(),
+              SJ("次のファイルに書き込めませんでした。変更は保存されていません。") + "\r\n" +
+                  Path("Kalvero.sch") + "\r\n" + Path("Kalvero.mem") + "\r\n" +
+                  Path("Kalvero.ini"));
+}
+
+// A shutdown started by a signal never waits on a dialog, also when one is
+// open as the signal comes: what it would say goes to standard error, and
+// the run ends.
+TEST_F(ReadOnlyProgramTest, SignalShutdownShowsNoDialogAndEnds)
+{
+    DialogScript script;
+    script.Press(msgdlg::Ok);
+    StderrCapture errors;
+    QTimer::singleShot(0, [] {
+        QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+        SchedForm->NewAction->trigger(); // the entry dialog waits for the user
+    });
+    EXPECT_EQ(program::Run(dir + "Kalvero"), 0);
+    EXPECT_FALSE(msgdlg::Unattended());
+    ASSERT_EQ(script.shown().size(), 1u);
+    EXPECT_TRUE(IsStartWarning(script.shown()[0]));
+    const std::string said = errors.Text();
+    EXPECT_NE(said.find("次のファイルに書き込めませんでした。"), std::string::npos) << said;
+    EXPECT_NE(said.find(Path("Kalvero.ini")), std::string::npos) << said;
+}
+
+// The folder takes no lock file, yet a second start finds the first one.
+TEST_F(ReadOnlyProgramTest, SecondStartBringsTheFirstForward)
+{
+    instance::TInstanceLock held(dir + "Kalvero.lock");
+    ASSERT_EQ(held.state(), instance::TInstanceLock::State::Acquired) << held.Error();
+    RunningInstance first(dir + "Kalvero.lock");
+    first.start();
+    while (!first.listening && first.isRunning())
+        QThread::msleep(10);
+    ASSERT_TRUE(first.listening);
+    // Should a second window open after all, it closes again.
+    bool opened = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&opened] {
+        if (SchedForm) {
+            opened = true;
+            SchedForm->close();
+        }
+    });
+    guard.start(0);
+    DialogScript script; // a second window would warn about the folder
+    EXPECT_EQ(program::Run(dir + "Kalvero"), 0);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(first.raised, 1);
+    first.quit();
+    first.wait();
+    held.Release();
 }
 
 TEST_F(ProgramTest, ItemDueInTheNextMinuteOpensTheAlarmWindowWithItsTexts)

@@ -1,10 +1,17 @@
 #pragma once
 // What many test programs need: dates written as dates, a private temporary
-// folder per test, and a run of kalvero-probe with its output.
+// folder per test, a folder that takes no new file, and a run of
+// kalvero-probe with its output.
 
 #include "core/days.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -51,6 +58,61 @@ inline std::string ReadFile(const std::string& path)
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+// While it exists, nobody can add, rename or remove a file in the folder,
+// root included (who writes in any folder whatever its mode): the folder is
+// made read-only and, where that is not enough, immutable. ok() is false
+// when neither works here (such tests skip).
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const std::string& folder) : folder_(folder)
+    {
+        ::chmod(folder_.c_str(), 0555);
+        if (!TakesFiles())
+            return;
+        immutable_ = SetImmutable(true);
+    }
+    ~ReadOnlyFolder()
+    {
+        if (immutable_)
+            SetImmutable(false);
+        ::chmod(folder_.c_str(), 0700);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+    bool ok() const { return !TakesFiles(); }
+
+private:
+    bool TakesFiles() const
+    {
+        const std::string probe = folder_ + "/.probe";
+        const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (fd < 0)
+            return false;
+        ::close(fd);
+        ::unlink(probe.c_str());
+        return true;
+    }
+    bool SetImmutable(bool on) const
+    {
+        const int fd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (done) {
+            flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+            done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return done;
+    }
+
+    std::string folder_;
+    bool immutable_ = false;
+};
 
 struct ProbeRun
 {

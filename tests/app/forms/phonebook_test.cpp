@@ -33,6 +33,8 @@ protected:
     {
         ASSERT_TRUE(tmp.isValid() && QDir(tmp.path()).mkdir("data"));
         dir = tmp.path().toStdString() + "/data/";
+        // Messages of the file writers go to message boxes, as in the program.
+        msgdlg::InstallReportSink();
         window = new TListWindow(&host);
         window->resize(400, 300);
     }
