@@ -205,4 +205,8 @@ private:
 
     QPointer<TSchedForm> owner_;
     std::uint64_t shownId_ = 0;
+    // A phone book or memo pad file that exists but could not be read is
+    // never written over with what the window holds instead.
+    bool phoneUnread_ = false;
+    bool memoUnread_ = false;
 };

@@ -136,13 +136,18 @@ void TListWindow::LoadFiles(const std::string& schedulePath)
 {
     BasePath = schedulePath;
     PhoneList->clear();
+    phoneUnread_ = false;
+    memoUnread_ = false;
 
     std::vector<phonebook::Entry> entries;
     bool exists = false;
     std::string error;
     if (!phonebook::LoadPhoneBook(phonebook::PhonePath(schedulePath), entries, &exists, &error,
                                   &PhoneKeptLines)) {
-        msgdlg::Error(SJ("電話帳を読み込めません") + "\r\n" + error, this);
+        phoneUnread_ = true;
+        msgdlg::Error(SJ("電話帳を読み込めません") + "\r\n" + error + "\r\n" +
+                          SJ("電話帳の変更はこのファイルに保存しません。"),
+                      this);
     } else if (exists) {
         PhoneList->setUpdatesEnabled(false);
         for (const phonebook::Entry& entry : entries) {
@@ -154,7 +159,10 @@ void TListWindow::LoadFiles(const std::string& schedulePath)
 
     std::string memo;
     if (!phonebook::LoadMemo(phonebook::MemoPath(schedulePath), memo, &exists, &error)) {
-        msgdlg::Error(SJ("メモ帳を読み込めません") + "\r\n" + error, this);
+        memoUnread_ = true;
+        msgdlg::Error(SJ("メモ帳を読み込めません") + "\r\n" + error + "\r\n" +
+                          SJ("メモ帳の変更はこのファイルに保存しません。"),
+                      this);
     } else if (exists) {
         MemoData->setPlainText(qtext::ToQTextKeepingBytes(memo));
         MemoData->document()->setModified(false);
@@ -168,13 +176,13 @@ void TListWindow::SaveFiles()
     std::string error;
     // The memo pad keeps its modified mark: once edited, it is written at
     // every save.
-    if (MemoData->document()->isModified() &&
+    if (MemoData->document()->isModified() && !memoUnread_ &&
         !phonebook::SaveMemo(phonebook::MemoPath(BasePath),
                              qtext::FromQTextKeepingBytes(MemoData->toPlainText()), &error))
         report::WriteFailed(phonebook::MemoPath(BasePath),
                             SJ("メモ帳を保存できません") + "\r\n" + error);
 
-    if (!PhoneChanged)
+    if (!PhoneChanged || phoneUnread_)
         return;
     std::vector<phonebook::Entry> entries;
     for (int i = 0; i < PhoneList->topLevelItemCount(); ++i)

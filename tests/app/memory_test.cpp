@@ -5,7 +5,6 @@
 
 #include "app/phonebook.h"
 #include "app/settings/initparam.h"
-#include "core/files.h"
 #include "core/holidays.h"
 #include "core/report.h"
 
@@ -15,13 +14,6 @@
 #include "support/testutil.h"
 
 namespace {
-
-std::string Read(const std::string& path)
-{
-    std::string data;
-    files::ReadAll(path, data);
-    return data;
-}
 
 // Ten million commas: one item each, had every item been kept.
 const std::string kCommas(10'000'000, ',');
@@ -72,14 +64,14 @@ TEST(Memory, HugeCommaLinesCostASmallMultipleOfTheFile)
         EXPECT_EQ(kept.size(), 1u);
         ASSERT_TRUE(phonebook::SavePhoneBook(path, entries, nullptr, kept));
         EXPECT_LE(heapprobe::Peak() - before, Allowed(text.size()));
-        EXPECT_TRUE(Read(path) == text);
+        EXPECT_TRUE(ReadFile(path) == text);
     }
 }
 
 TEST(Memory, ASettingsLoadCutShortNeverWritesOverItsFile)
 {
     TempDir dir;
-    const std::string original = Read(KALVERO_SOURCE_DIR "/tests/data/settings/default.ini") +
+    const std::string original = ReadFile(KALVERO_SOURCE_DIR "/tests/data/settings/default.ini") +
         "SECRETKEY=abcdefABCDEFGHIJKL\r\nTYPES=a:FF,b:FF00\r\nFOO=1\r\n";
     const std::string path = dir.Write("Kalvero.ini", original);
     std::vector<std::string> messages;
@@ -107,7 +99,7 @@ TEST(Memory, ASettingsLoadCutShortNeverWritesOverItsFile)
                 EXPECT_FALSE(settings.SaveToFile() && !settings.FileName.empty()) << n;
             }
         }
-        ASSERT_EQ(Read(path), original) << "allocation " << n;
+        ASSERT_EQ(ReadFile(path), original) << "allocation " << n;
         cut += thrown;
         if (done)
             break;

@@ -1,7 +1,5 @@
 // kalvero-probe's settings round trip, run as the outside checks run it.
 
-#include "core/files.h"
-
 #include <gtest/gtest.h>
 
 #include "support/testutil.h"
@@ -12,15 +10,11 @@ TEST(ProbeSettings, InIsNeverWrittenWhenOutCannotBe)
     const std::string original = "TITLE=Work\r\nFOO=1\r\n";
     const std::string in = dir.Write("in.ini", original);
     EXPECT_NE(Probe("settings " + in + " " + dir.path + "missing/out.ini 2>/dev/null").status, 0);
-    std::string back;
-    ASSERT_TRUE(files::ReadAll(in, back));
-    EXPECT_EQ(back, original);
+    EXPECT_EQ(ReadFile(in), original);
 
     // OUT gets IN's lines and every key; IN stays as it was.
     const std::string out = dir.path + "out.ini";
     EXPECT_EQ(Probe("settings " + in + " " + out).status, 0);
-    ASSERT_TRUE(files::ReadAll(in, back));
-    EXPECT_EQ(back, original);
-    ASSERT_TRUE(files::ReadAll(out, back));
-    EXPECT_EQ(back.rfind("TITLE=Work\r\nFOO=1\r\nMAINVIEW=0,0,520,420\r\n", 0), 0u);
+    EXPECT_EQ(ReadFile(in), original);
+    EXPECT_EQ(ReadFile(out).rfind("TITLE=Work\r\nFOO=1\r\nMAINVIEW=0,0,520,420\r\n", 0), 0u);
 }

@@ -23,6 +23,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <filesystem>
+
 namespace {
 
 // A list window on a data folder of its own, without the main window.
@@ -316,6 +318,28 @@ TEST_F(PhoneBookTest, PageChangesSaveAnEditedMemoPadAndAFolderThatCannotBeWritte
     none.Press(msgdlg::Ok);
     TListWindow(&host).LoadFiles(dir + "Kalvero.sch");
     EXPECT_EQ(none.shown().back().sjisText().rfind(SJ("電話帳を読み込めません\r\n"), 0), 0u);
+}
+
+TEST_F(PhoneBookTest, FilesThatCouldNotBeReadAreNeverWrittenOver)
+{
+    // Links that lead round in a circle cannot be opened.
+    for (const char* name : { "Kalvero.tel", "Kalvero.mem" })
+        std::filesystem::create_symlink(name, dir + name);
+    {
+        DialogScript script;
+        script.Press(msgdlg::Ok).Press(msgdlg::Ok);
+        Load();
+        ASSERT_EQ(script.shown().size(), 2u);
+        EXPECT_EQ(script.shown()[0].sjisText().rfind(SJ("電話帳を読み込めません\r\n"), 0), 0u);
+        EXPECT_EQ(script.shown()[1].sjisText().rfind(SJ("メモ帳を読み込めません\r\n"), 0), 0u);
+    }
+    DialogScript none;
+    window->AddPhoneLine("\"new\",2");
+    window->PhoneChanged = true;
+    window->MemoData->appendPlainText(u"new"_qs);
+    window->SaveFiles();
+    EXPECT_TRUE(std::filesystem::is_symlink(dir + "Kalvero.tel"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir + "Kalvero.mem"));
 }
 
 namespace {
