@@ -21,6 +21,18 @@ bool IsBlank(std::string_view s)
                        [](char c) { return static_cast<unsigned char>(c) <= 32; });
 }
 
+// The record with every LF that follows no CR turned into CR LF, as line ends
+// inside a record of the file are read.
+void BareLfToCrLf(std::string_view record, std::string& out)
+{
+    out.clear();
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        if (record[i] == '\n' && (i == 0 || record[i - 1] != '\r'))
+            out.push_back('\r');
+        out.push_back(record[i]);
+    }
+}
+
 // Sets Loading for the lifetime of the object and always clears it.
 struct LoadingScope
 {
@@ -176,6 +188,13 @@ void TSchedList::RemoveDuplicates()
 
 bool TSchedList::AddFromLine(std::string_view text)
 {
+    // Line ends inside the record are read as the file reader reads them, so
+    // that what is taken here reads back from the file as it was.
+    std::string record;
+    if (text.find('\n') != std::string_view::npos) {
+        BareLfToCrLf(text, record);
+        text = record;
+    }
     auto item = std::make_unique<TEventData>();
     if (schedrecord::Parse(text, *item))
         return false;
@@ -232,12 +251,7 @@ template<typename Fn> void ForEachRecord(std::string_view data, Fn fn)
         }
         std::string_view record(s + start, end - start);
         if (bareLf) {
-            joined.clear();
-            for (std::size_t i = 0; i < record.size(); ++i) {
-                if (record[i] == '\n' && (i == 0 || record[i - 1] != '\r'))
-                    joined.push_back('\r');
-                joined.push_back(record[i]);
-            }
+            BareLfToCrLf(record, joined);
             record = joined;
         }
         if (fn(record, line) == Outcome::Runaway && lines > 1) {

@@ -207,6 +207,44 @@ TEST(HostileInput, MutatedCsvRows)
     }
 }
 
+TEST(HostileInput, MutatedExchangeRecords)
+{
+    // The records the clipboard and mail imports hand to AddFromLine (date,
+    // start, end, subject, place, category, mail link, flags, open-mail,
+    // alarm, memo), damaged: a record is refused or taken whole, and what is
+    // taken is written as a record that reads back as it was.
+    days::FixedClock clock(days::MomentOf(D(2024, 7, 1), 600));
+    const std::string valid[] = {
+        SJ("2024/07/02,09:00,10:00,\"件名\",\"場所\",\"分類:FF0000\",\"<m@x.jp>\",4,1,15@分前,"
+           "\"一行目\r\n二行目\""),
+        SJ("2024/12/31,-1,-1,\"ソ表\",\"\",\"\",\"\",4,1,2,\"\""),
+    };
+    for (const std::string& record : valid) {
+        TSchedList s;
+        ASSERT_TRUE(s.AddFromLine(record)) << record;
+    }
+    std::mt19937 rng(24680);
+    int taken = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string record = valid[round % 2];
+        Mutate(record, rng);
+        TSchedList s;
+        if (!s.AddFromLine(record)) {
+            ASSERT_EQ(s.Count(), 0) << record;
+            continue;
+        }
+        ++taken;
+        ASSERT_EQ(s.Count(), 1) << record;
+        const std::string line = s.EventToLine(*s.Items(0), 1);
+        TSchedList back;
+        back.LoadFromText(line + "\r\n", false);
+        ASSERT_EQ(back.DroppedRecords(), 0) << record;
+        ASSERT_EQ(back.Count(), 1) << record;
+        ASSERT_EQ(back.EventToLine(*back.Items(0), 1), line) << record;
+    }
+    EXPECT_GT(taken, 1000);
+}
+
 TEST(HostileInput, RecordSplitterAgreesWithTheCommaTextReader)
 {
     // The record parser has its own allocation-free splitter: on any bytes it
