@@ -209,7 +209,8 @@ TEST(ProgramOnX11Child, AlarmWindowIsAToolWindowAndMessageBoxesAreFixed)
     TEventData item;
     item.Subject = SJ("設計レビュー");
     item.Place = SJ("第二会議室");
-    item.Date = item.NextDate = days::Today() + 1;
+    days::FixedClock clock(days::MomentOf(days::Encode(2025, 3, 14), 9 * 60));
+    item.Date = item.NextDate = days::Encode(2025, 3, 15);
     item.HasTime = true;
     item.StartTime = 10 * 60;
     item.EndTime = 11 * 60;

@@ -25,17 +25,17 @@ inline days::Day D(int y, int m, int d)
     return days::Encode(y, m, d);
 }
 
-// A folder of its own, removed with everything in it when the test ends.
-// path ends in "/".
+// A folder of its own inside base, removed with everything in it when the
+// test ends. path ends in "/".
 struct TempDir
 {
     std::string path;
-    TempDir()
+    explicit TempDir(const std::string& base = "/tmp")
     {
-        char tmpl[] = "/tmp/kalvero-test-XXXXXX";
-        const char* made = ::mkdtemp(tmpl);
-        EXPECT_NE(made, nullptr);
-        path = std::string(made ? made : "/tmp") + "/";
+        std::string tmpl = base + "/kalvero-test-XXXXXX";
+        const char* made = ::mkdtemp(tmpl.data());
+        EXPECT_NE(made, nullptr) << base;
+        path = std::string(made ? made : base.c_str()) + "/";
     }
     ~TempDir() { std::filesystem::remove_all(path); }
     TempDir(const TempDir&) = delete;

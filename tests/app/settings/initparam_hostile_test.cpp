@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include "support/testutil.h"
 
 #include <filesystem>
 #include <random>
@@ -65,10 +65,8 @@ TEST(InitParamHostile, MutatedFilesLoadAndSettle)
     std::string base;
     ASSERT_TRUE(files::ReadAll(KALVERO_SOURCE_DIR "/tests/data/settings/full.ini", base));
     // Every save is flushed to disk; a memory file system keeps this quick.
-    std::string tmpl = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
-    tmpl += "/kalvero-settings-hostile-XXXXXX";
-    const std::string dir = std::string(::mkdtemp(tmpl.data())) + "/";
-    const std::string f = dir + "Kalvero.ini";
+    const TempDir dir(std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp");
+    const std::string f = dir.path + "Kalvero.ini";
     std::mt19937 rng(5150);
     for (int round = 0; round < 600; ++round) {
         ASSERT_TRUE(files::WriteAtomic(f, Mutate(base, rng)));
@@ -97,5 +95,4 @@ TEST(InitParamHostile, MutatedFilesLoadAndSettle)
             << "round " << round;
         EXPECT_EQ(passwords[1], passwords[2]);
     }
-    std::filesystem::remove_all(dir);
 }
