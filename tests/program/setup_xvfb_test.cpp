@@ -17,7 +17,6 @@
 #include "support/xvfb.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QImage>
 #include <QPixmap>
 #include <QProcess>
@@ -26,7 +25,6 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -52,32 +50,17 @@ TEST(SetupOnX11, TheMenuOpensTheDialogAndOkShowsAndKeepsTheSettings)
 {
     if (qEnvironmentVariableIsSet(kChildVariable))
         GTEST_SKIP() << "inside the child";
-    const QString exe = QStringLiteral(KALVERO_BINARY_DIR "/program/Kalvero");
-    if (!QFile::exists(exe))
-        GTEST_SKIP() << "the program is not built";
-    XvfbServer server(QStringLiteral("1024x768x24"));
-    if (server.display().isEmpty())
-        GTEST_SKIP() << server.problem().toStdString();
-    WindowManager manager(server);
-    if (!manager.installed())
-        GTEST_SKIP() << manager.problem().toStdString();
-    ASSERT_TRUE(manager.problem().isEmpty()) << manager.problem().toStdString();
-
-    QTemporaryDir tmp;
-    const std::string dir = QFile::encodeName(tmp.path()).toStdString() + "/";
-    ASSERT_TRUE(QFile::copy(exe, tmp.path() + u"/Kalvero"_qs));
-    ASSERT_TRUE(files::Copy(KALVERO_SOURCE_DIR "/data/Kalvero.hol", dir + "Kalvero.hol"));
+    ProgramOnDisplay run;
+    if (!run.Missing().isEmpty())
+        GTEST_SKIP() << run.Missing().toStdString();
+    ASSERT_TRUE(run.display.Problem().isEmpty()) << run.display.Problem().toStdString();
+    const std::string dir = run.kalvero.dir();
     ASSERT_TRUE(
         files::WriteAtomic(dir + "Kalvero.ini", "MAINVIEW=20,20,720,560\r\nTITLE=Before\r\n"));
+    ASSERT_TRUE(run.kalvero.Start(run.display.server()));
+    QProcess& program = run.kalvero.process;
 
-    QProcess program;
-    program.setProcessEnvironment(server.Environment());
-    program.setWorkingDirectory(tmp.path());
-    program.setProcessChannelMode(QProcess::MergedChannels);
-    program.start(tmp.path() + u"/Kalvero"_qs, {});
-    ASSERT_TRUE(program.waitForStarted(10000));
-
-    const ChildTest child = RunChildTest(server, kChildVariable, QStringLiteral("1"),
+    const ChildTest child = RunChildTest(run.display.server(), kChildVariable, QStringLiteral("1"),
                                          QStringLiteral("SetupOnX11Child.*"));
     EXPECT_TRUE(child.Passed()) << child.output.toStdString();
 

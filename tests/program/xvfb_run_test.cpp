@@ -21,13 +21,11 @@
 
 #include <QCoreApplication>
 #include <QDialog>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -50,21 +48,11 @@ TEST(ProgramOnX11, RunsUnderAWindowManagerWithItsFramesAndLeavesScreenshots)
 {
     if (qEnvironmentVariableIsSet(kChildVariable))
         GTEST_SKIP() << "inside the child";
-    const QString exe = QStringLiteral(KALVERO_BINARY_DIR "/program/Kalvero");
-    if (!QFile::exists(exe))
-        GTEST_SKIP() << "the program is not built";
-    XvfbServer server(QStringLiteral("1024x768x24"));
-    if (server.display().isEmpty())
-        GTEST_SKIP() << server.problem().toStdString();
-    WindowManager manager(server);
-    if (!manager.installed())
-        GTEST_SKIP() << manager.problem().toStdString();
-    ASSERT_TRUE(manager.problem().isEmpty()) << manager.problem().toStdString();
-
-    QTemporaryDir tmp;
-    const std::string dir = QFile::encodeName(tmp.path()).toStdString() + "/";
-    ASSERT_TRUE(QFile::copy(exe, tmp.path() + u"/Kalvero"_qs));
-    ASSERT_TRUE(files::Copy(KALVERO_SOURCE_DIR "/data/Kalvero.hol", dir + "Kalvero.hol"));
+    ProgramOnDisplay run;
+    if (!run.Missing().isEmpty())
+        GTEST_SKIP() << run.Missing().toStdString();
+    ASSERT_TRUE(run.display.Problem().isEmpty()) << run.display.Problem().toStdString();
+    const std::string dir = run.kalvero.dir();
     TSchedList store;
     const days::Day today = days::Today();
     for (int i = 0; i < 6; ++i) {
@@ -79,18 +67,14 @@ TEST(ProgramOnX11, RunsUnderAWindowManagerWithItsFramesAndLeavesScreenshots)
     ASSERT_TRUE(store.SaveToFile(dir + "Kalvero.sch"));
     // No settings file: the window comes up at its default size.
 
-    QProcess program;
-    program.setProcessEnvironment(server.Environment());
-    program.setWorkingDirectory(tmp.path());
-    program.setProcessChannelMode(QProcess::MergedChannels);
-    program.start(tmp.path() + u"/Kalvero"_qs, {});
-    ASSERT_TRUE(program.waitForStarted(10000));
+    ASSERT_TRUE(run.kalvero.Start(run.display.server()));
+    QProcess& program = run.kalvero.process;
 
     for (const char* child : { "ProgramOnX11Child.MainWindow*", "ProgramOnX11Child.Alarm*" }) {
-        const ChildTest run =
-            RunChildTest(server, kChildVariable, QStringLiteral("1"), QLatin1String(child));
-        EXPECT_TRUE(run.Passed()) << run.output.toStdString() << "\nThe program said:\n"
-                                  << program.readAll().toStdString();
+        const ChildTest checks = RunChildTest(run.display.server(), kChildVariable,
+                                              QStringLiteral("1"), QLatin1String(child));
+        EXPECT_TRUE(checks.Passed()) << checks.output.toStdString() << "\nThe program said:\n"
+                                     << program.readAll().toStdString();
     }
 
     EXPECT_EQ(program.state(), QProcess::Running) << program.readAll().toStdString();

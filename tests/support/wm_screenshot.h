@@ -44,15 +44,12 @@ inline void RunChild(const char* childFilter, const QString& shotFile)
 {
     if (InChild())
         GTEST_SKIP() << "inside the child";
-    XvfbServer server(QStringLiteral("1024x768x24"));
-    if (server.display().isEmpty())
-        GTEST_SKIP() << server.problem().toStdString();
-    WindowManager manager(server);
-    if (!manager.installed())
-        GTEST_SKIP() << manager.problem().toStdString();
-    ASSERT_TRUE(manager.problem().isEmpty()) << manager.problem().toStdString();
+    ManagedDisplay display;
+    if (!display.Missing().isEmpty())
+        GTEST_SKIP() << display.Missing().toStdString();
+    ASSERT_TRUE(display.Problem().isEmpty()) << display.Problem().toStdString();
     const ChildTest child =
-        RunChildTest(server, kShotVariable, shotFile, QString::fromLatin1(childFilter));
+        RunChildTest(display.server(), kShotVariable, shotFile, QString::fromLatin1(childFilter));
     EXPECT_TRUE(child.Passed()) << child.output.toStdString();
 }
 

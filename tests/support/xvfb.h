@@ -13,8 +13,11 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <chrono>
+#include <optional>
+#include <string>
 
 class XvfbServer
 {
@@ -171,6 +174,84 @@ private:
     QProcess process_;
     bool installed_ = true;
     QString problem_;
+};
+
+// A display of its own under openbox for one test. Missing() says why such
+// tests cannot run here (Xvfb or openbox is not installed: they skip),
+// Problem() what went wrong starting them otherwise.
+class ManagedDisplay
+{
+public:
+    ManagedDisplay() : server_(QStringLiteral("1024x768x24"))
+    {
+        if (!server_.display().isEmpty())
+            manager_.emplace(server_);
+    }
+    const XvfbServer& server() const { return server_; }
+    QString Missing() const
+    {
+        if (server_.display().isEmpty())
+            return server_.problem();
+        return manager_->installed() ? QString() : manager_->problem();
+    }
+    QString Problem() const
+    {
+        return manager_ && manager_->installed() ? manager_->problem() : QString();
+    }
+
+private:
+    XvfbServer server_;
+    std::optional<WindowManager> manager_;
+};
+
+// The built program in a folder of its own with the shipped holiday rules,
+// for a test to put its data beside it and start it on a display. Missing()
+// is not empty when the program is not built (such tests skip).
+class ProgramCopy
+{
+public:
+    ProgramCopy()
+    {
+        const QString exe = QStringLiteral(KALVERO_BINARY_DIR "/program/Kalvero");
+        if (!QFile::exists(exe)) {
+            missing_ = QStringLiteral("the program is not built");
+            return;
+        }
+        if (!QFile::copy(exe, folder_.filePath(QStringLiteral("Kalvero"))) ||
+            !QFile::copy(QStringLiteral(KALVERO_SOURCE_DIR "/data/Kalvero.hol"),
+                         folder_.filePath(QStringLiteral("Kalvero.hol"))))
+            missing_ = QStringLiteral("the program could not be copied");
+    }
+    QString Missing() const { return missing_; }
+    // The folder, ending in "/".
+    std::string dir() const { return QFile::encodeName(folder_.path()).toStdString() + "/"; }
+    // Starts it on the server's display; false when it does not start.
+    bool Start(const XvfbServer& server)
+    {
+        process.setProcessEnvironment(server.Environment());
+        process.setWorkingDirectory(folder_.path());
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(folder_.filePath(QStringLiteral("Kalvero")), {});
+        return process.waitForStarted(10000);
+    }
+
+    QProcess process;
+
+private:
+    QTemporaryDir folder_;
+    QString missing_;
+};
+
+// The built program and a display under openbox to start it on.
+struct ProgramOnDisplay
+{
+    ManagedDisplay display;
+    ProgramCopy kalvero;
+    // Why such tests cannot run here (they skip); empty when they can.
+    QString Missing() const
+    {
+        return display.Missing().isEmpty() ? kalvero.Missing() : display.Missing();
+    }
 };
 
 // A test of this program run in a child process on a display, where the
