@@ -348,11 +348,13 @@ Rule Compile(const TEventData& item)
     r.repeat = item.Repeat;
     r.exceptText = item.ExceptDates;
     if (item.Repeat != 0 && !item.ExceptDates.empty()) {
-        for (const std::string& text : sjis::ReadCommaText(item.ExceptDates)) {
+        // One item at a time: only the dates are kept, however long the text.
+        sjis::ForEachCommaItem(item.ExceptDates, [&](std::string& text) {
             days::Day day;
             if (TryStrToDay(text, day))
                 r.exceptDays.push_back(day);
-        }
+            return true;
+        });
         std::sort(r.exceptDays.begin(), r.exceptDays.end());
         r.exceptDays.erase(std::unique(r.exceptDays.begin(), r.exceptDays.end()),
                            r.exceptDays.end());

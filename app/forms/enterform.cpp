@@ -106,11 +106,12 @@ std::vector<std::string> SjisItems(const QComboBox* box)
     return out;
 }
 
-// Entries of a comma-text setting, trimmed.
-QStringList ReadList(const std::string& commaText, bool cleanQuotes)
+// Entries of a comma-text setting, trimmed; at most maxItems of them.
+QStringList ReadList(const std::string& commaText, bool cleanQuotes,
+                     std::size_t maxItems = static_cast<std::size_t>(-1))
 {
     QStringList out;
-    for (const std::string& item : sjis::ReadCommaText(commaText)) {
+    for (const std::string& item : sjis::ReadCommaText(commaText, maxItems)) {
         std::string text = sjis::Trim(item);
         if (cleanQuotes)
             text = QuoteToApostrophe(text);
@@ -642,9 +643,9 @@ std::string TEnterForm::DaysListText() const
 void TEnterForm::LoadLists(const TInitParam& param)
 {
     Subject->clear();
-    Subject->addItems(ReadList(param.Subject, false));
+    Subject->addItems(ReadList(param.Subject, false, kHistoryLength));
     Place->clear();
-    Place->addItems(ReadList(param.Place, false));
+    Place->addItems(ReadList(param.Place, false, kHistoryLength));
     DataType->clear();
     DataType->addItems(ReadList(param.Types, true));
     DataType->setCurrentIndex(-1);

@@ -38,7 +38,6 @@ namespace {
 
 // The row's item identity lives in column 0 under this role.
 constexpr int kIdRole = Qt::UserRole;
-constexpr int kHistoryLimit = 20;
 
 constexpr TColor kSchedListColor = 0xE0FFFF;
 constexpr TColor kPhoneListColor = 0xFFFFE0;

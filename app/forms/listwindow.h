@@ -177,6 +177,9 @@ public:
     void TodoKindClick();
     void FormResize();
 
+    // Entries the search history keeps.
+    static constexpr int kHistoryLimit = 20;
+
     // Search terms of a text: full-width spaces separate like commas, then
     // the text splits as comma text.
     static std::vector<std::string> SearchTerms(const std::string& text);

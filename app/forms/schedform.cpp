@@ -638,7 +638,8 @@ void TSchedForm::LoadWindowSettings()
     });
     Step([this] {
         ListWindow->FindString->clear();
-        for (const std::string& entry : sjis::ReadCommaText(InitParam.FindList))
+        for (const std::string& entry :
+             sjis::ReadCommaText(InitParam.FindList, TListWindow::kHistoryLimit))
             ListWindow->FindString->addItem(qtext::ToQ(entry));
     });
     Step([this] { ApplySettings(); });

@@ -1,12 +1,14 @@
 // Memory on hostile files: a huge line of commas costs a small multiple of
-// the file's size in the readers of holiday rules, settings values and the
-// phone book, and a settings load cut short by an allocation failure never
+// the file's size in the readers of holiday rules, settings values, excluded
+// dates and the phone book, and a settings load cut short by an allocation failure never
 // writes over its file.
 
 #include "app/phonebook.h"
 #include "app/settings/initparam.h"
 #include "core/holidays.h"
 #include "core/report.h"
+#include "core/schedlist.h"
+#include "core/sjis.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +23,7 @@ const std::string kCommas(10'000'000, ',');
 // The most a reader may hold at once for a file of the given size.
 long long Allowed(std::size_t fileSize)
 {
-    return 5 * static_cast<long long>(fileSize) + (1 << 20);
+    return 6 * static_cast<long long>(fileSize) + (1 << 20);
 }
 
 } // namespace
@@ -49,6 +51,20 @@ TEST(Memory, HugeCommaLinesCostASmallMultipleOfTheFile)
         EXPECT_EQ(settings.EventFont, TFontRec {});
         EXPECT_FALSE(settings.IsTrustedSender("a@example.jp"));
         settings.FileName.clear();
+        EXPECT_LE(heapprobe::Peak() - before, Allowed(text.size()));
+    }
+    {
+        // Excluded dates of a repeating item.
+        const std::string text =
+            "*2024/07/01,2024/07/01,-1,-1,-1,$40000000,\"x\",\"\",\"\",\"\",0,0,"
+            "0@" +
+            sjis::FromUtf8("分前") + ",\"\",\"" + kCommas + "2024/07/02\"\r\n";
+        const std::string path = dir.Write("k.sch", text);
+        const long long before = heapprobe::ResetPeak();
+        TSchedList store;
+        ASSERT_TRUE(store.OpenFile(path));
+        ASSERT_EQ(store.Count(), 1);
+        EXPECT_EQ(store.NextOccurrence(*store.Items(0), D(2024, 7, 2)), D(2024, 7, 3));
         EXPECT_LE(heapprobe::Peak() - before, Allowed(text.size()));
     }
     {

@@ -3,6 +3,7 @@
 // shutdown and the export history.
 #include "mainwin_fixture.h"
 
+#include "app/forms/enterform.h"
 #include "app/forms/listwindow.h"
 #include "app/forms/memoform.h"
 #include "controls/bevlabel.h"
@@ -368,6 +369,20 @@ TEST_F(MainWindowTest, WhileAModalDialogIsOpenSetupWaitsAndInvokeOnlyRaises)
     dialog.hide();
     form->ShowSetup();
     EXPECT_EQ(setup->executed, 1);
+}
+
+TEST_F(MainWindowTest, HistoriesLoadNoMoreEntriesThanTheyKeep)
+{
+    std::string many;
+    for (int i = 0; i < 25; ++i)
+        many += "e" + std::to_string(i) + ",";
+    Write("Kalvero.ini", "FINDLIST=" + many + "\r\nSUBJECT=" + many + "\r\nPLACE=" + many + "\r\n");
+    Create();
+    for (const QComboBox* box :
+         { form->ListWindow->FindString, form->EnterForm->Subject, form->EnterForm->Place }) {
+        ASSERT_EQ(box->count(), 20) << box->objectName().toStdString();
+        EXPECT_EQ(box->itemText(19), u"e19"_qs);
+    }
 }
 
 TEST_F(MainWindowTest, FailingStartUpStepIsReportedOnceAndTheRestRuns)
