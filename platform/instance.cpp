@@ -5,6 +5,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -145,6 +146,7 @@ void TRaiseServer::OnConnection()
 {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        QTimer::singleShot(quietLimitMs_, socket, [socket] { socket->abort(); });
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             if (!socket->canReadLine()) {
                 if (socket->bytesAvailable() > 64)

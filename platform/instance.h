@@ -64,12 +64,19 @@ public:
     // lock: a socket left behind by a process that died is replaced.
     bool Listen(const std::string& lockFile);
 
+    // A client that has not sent a whole request this long after it
+    // connected is dropped, so that one that connects and says nothing holds
+    // no socket of ours for ever.
+    static constexpr int kQuietLimitMs = 5000;
+    void SetQuietLimit(int ms) { quietLimitMs_ = ms; }
+
 signals:
     void RaiseRequested();
 
 private:
     void OnConnection();
     QLocalServer* server_ = nullptr;
+    int quietLimitMs_ = kQuietLimitMs;
 };
 
 // The second start's end: asks the instance holding lockFile to show its

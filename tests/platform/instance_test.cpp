@@ -8,12 +8,14 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <random>
 #include <thread>
 
 namespace {
@@ -119,6 +121,46 @@ TEST(RaiseChannel, SecondStartReachesTheRunningInstance)
     // Two spellings of the same folder meet on one channel.
     EXPECT_EQ(instance::ServerName(lock),
               instance::ServerName(tmp.path().toStdString() + "/./Kalvero.lock"));
+}
+
+TEST(RaiseChannel, HostileClientsRaiseNothingAndAreDropped)
+{
+    QTemporaryDir tmp;
+    const std::string lock = tmp.path().toStdString() + "/Kalvero.lock";
+    TInstanceLock held(lock);
+    instance::TRaiseServer server;
+    server.SetQuietLimit(200);
+    ASSERT_TRUE(server.Listen(lock));
+    QSignalSpy raised(&server, &instance::TRaiseServer::RaiseRequested);
+
+    QByteArray garbage;
+    std::mt19937 random(4242);
+    for (int i = 0; i < 40; ++i)
+        garbage.append(static_cast<char>(random()));
+    const QByteArray clients[] = {
+        garbage + "\n",
+        QByteArray(100, 'x') + "\n", // a line over 64 bytes
+        "raise" + QByteArray(70, ' '), // over 64 bytes and no line end
+        "rai", // part of a request, then nothing
+        QByteArray(), // connects and says nothing
+    };
+    for (const QByteArray& bytes : clients) {
+        SCOPED_TRACE(bytes.toStdString());
+        QLocalSocket client;
+        client.connectToServer(instance::ServerName(lock));
+        ASSERT_TRUE(client.waitForConnected(10000));
+        client.write(bytes);
+        client.flush();
+        QDeadlineTimer deadline(10000);
+        while (client.state() != QLocalSocket::UnconnectedState && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        EXPECT_EQ(client.state(), QLocalSocket::UnconnectedState) << "the server kept the client";
+        EXPECT_TRUE(client.readAll().isEmpty());
+    }
+    EXPECT_EQ(raised.count(), 0);
+    // A real second start still gets through.
+    EXPECT_TRUE(RaiseFromAnotherThread(lock, 10000));
+    EXPECT_EQ(raised.count(), 1);
 }
 
 TEST(RaiseChannel, SocketLeftByADeadInstanceIsReplaced)
