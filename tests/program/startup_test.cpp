@@ -16,6 +16,7 @@
 #include "platform/hotkeys.h"
 #include "platform/instance.h"
 
+#include "app/forms/modal_driver.h"
 #include "support/dialog_script.h"
 #include "support/testutil.h"
 
@@ -28,8 +29,10 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QTimerEvent>
 
 #include <gtest/gtest.h>
 
@@ -144,8 +147,7 @@ TEST_F(ProgramTest, SecondStartBringsTheFirstForwardAndTouchesNothing)
     ASSERT_EQ(held.state(), instance::TInstanceLock::State::Acquired);
     RunningInstance first(dir + "Kalvero.lock");
     first.start();
-    while (!first.listening && first.isRunning())
-        QThread::msleep(10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first.listening || first.isFinished(); }, 10000));
     ASSERT_TRUE(first.listening);
 
     EXPECT_EQ(program::Run(dir + "Kalvero"), 0);
@@ -305,8 +307,7 @@ TEST_F(ReadOnlyProgramTest, SecondStartBringsTheFirstForward)
     ASSERT_EQ(held.state(), instance::TInstanceLock::State::Acquired) << held.Error();
     RunningInstance first(dir + "Kalvero.lock");
     first.start();
-    while (!first.listening && first.isRunning())
-        QThread::msleep(10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first.listening || first.isFinished(); }, 10000));
     ASSERT_TRUE(first.listening);
     // Should a second window open after all, it closes again.
     bool opened = false;
@@ -348,27 +349,30 @@ TEST_F(ProgramTest, ItemDueInTheNextMinuteOpensTheAlarmWindowWithItsTexts)
     ASSERT_TRUE(files::WriteAtomic(dir + "Kalvero.ini", "DISPTYPE=6\r\n"));
 
     QStringList texts;
-    int windows = 0;
-    QTimer watcher;
-    watcher.setInterval(20);
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (auto* alarm = qobject_cast<TAlermForm*>(QApplication::activeModalWidget())) {
-            ++windows;
-            texts << alarm->windowTitle() << alarm->Label1->text() << alarm->Label2->text()
-                  << alarm->Label3->text();
-            alarm->Button1->click();
-            // One minute on: nothing more is due; then the program ends.
-            clock.Advance(60);
-            QTimer::singleShot(1500, [] { SchedForm->close(); });
-        }
+    ModalDriver driver;
+    driver.Then<TAlermForm>([&](TAlermForm* alarm) {
+        texts << alarm->windowTitle() << alarm->Label1->text() << alarm->Label2->text()
+              << alarm->Label3->text();
+        alarm->Button1->click();
     });
+    // One expiry of the window's one-second timer, as the event loop
+    // delivers it; the alarm windows it opens run their own loops meanwhile.
+    auto tick = [] {
+        QTimerEvent expiry(SchedForm->AlermTimer1->timerId());
+        QCoreApplication::sendEvent(SchedForm->AlermTimer1, &expiry);
+    };
     QTimer::singleShot(0, [&] {
-        // The minute comes: the next tick of the running clock rings.
+        // The minute comes: the tick rings, once.
         clock.Set(days::MomentOf(day, 9 * 60 + 45));
-        watcher.start();
+        tick();
+        tick();
+        // A minute on nothing more is due; then the program ends.
+        clock.Advance(60);
+        tick();
+        SchedForm->close();
     });
     EXPECT_EQ(program::Run(dir + "Kalvero"), 0);
-    EXPECT_EQ(windows, 1);
+    EXPECT_EQ(driver.shown(), 1);
     EXPECT_EQ(texts,
               QStringList({ u"■予定のお知らせです！"_qs, u"【件名】 設計レビュー"_qs,
                             u"【日時】 5/10  09:50～10:30"_qs, u"【場所】 第二会議室"_qs }));
