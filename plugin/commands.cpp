@@ -35,11 +35,6 @@ std::int32_t Answer(bool usable)
     return usable ? BK_CMDUI_ENABLED : BK_CMDUI_DISABLED;
 }
 
-std::string Text(const char* hostText)
-{
-    return hostText ? std::string(hostText) : std::string();
-}
-
 // Whether the host's copy command is usable now: the host brings the states
 // of its edit pull-down up to date, and its copy item tells.
 bool IsHostCopyEnabled()
@@ -222,8 +217,8 @@ void OnRetrieve(const char* message, const char* mailId)
 {
     if (!BeckyAPI || !SchedForm)
         return;
-    const std::string text = BeckyAPI->ISO2022JPToSJIS(Text(message));
-    if (SchedForm->ImportFromMail(text, Text(mailId), false))
+    const std::string text = BeckyAPI->ISO2022JPToSJIS(FromHostText(message));
+    if (SchedForm->ImportFromMail(text, FromHostText(mailId), false))
         ++AutoEnterCount;
 }
 
@@ -242,7 +237,7 @@ void OnDragDrop(const char* target, const char* sources, int count, int dropEffe
 {
     if (dropEffect == BK_DROP_COPY || !SchedForm)
         return;
-    SchedForm->MailsMoved(Text(target), Text(sources), count);
+    SchedForm->MailsMoved(FromHostText(target), FromHostText(sources), count);
 }
 
 } // namespace plugin

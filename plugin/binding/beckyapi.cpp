@@ -86,11 +86,6 @@ constexpr std::size_t kDatePartLimit = 255;
 // The buffer the host writes a header into.
 constexpr std::size_t kHeaderBuffer = 2048;
 
-std::string Copy(const char* hostText)
-{
-    return hostText ? std::string(hostText) : std::string();
-}
-
 std::string WithSlash(std::string folder)
 {
     if (!folder.empty() && folder.back() != '/')
@@ -117,6 +112,11 @@ std::vector<std::string> IndexFields(const std::string& line)
 }
 
 } // namespace
+
+std::string FromHostText(const char* text)
+{
+    return text ? std::string(text) : std::string();
+}
 
 std::string FromHostBuffer(const char* buffer, std::size_t size)
 {
@@ -270,13 +270,13 @@ void TBeckyAPI::RegisterUICallback(std::int32_t commandId, BK_UI_CALLBACK callba
 std::string TBeckyAPI::DataFolder()
 {
     auto fn = Function<decltype(&BKA_GetDataFolder)>(Fn::GetDataFolder);
-    return fn ? WithSlash(Copy(fn())) : std::string();
+    return fn ? WithSlash(FromHostText(fn())) : std::string();
 }
 
 std::string TBeckyAPI::CurrentMailBox()
 {
     auto fn = Function<decltype(&BKA_GetCurrentMailBox)>(Fn::GetCurrentMailBox);
-    return fn ? Copy(fn()) : std::string();
+    return fn ? FromHostText(fn()) : std::string();
 }
 
 void TBeckyAPI::SetCurrentFolder(const std::string& folderId)
@@ -288,13 +288,13 @@ void TBeckyAPI::SetCurrentFolder(const std::string& folderId)
 std::string TBeckyAPI::FolderDisplayName(const std::string& folderId)
 {
     auto fn = Function<decltype(&BKA_GetFolderDisplayName)>(Fn::GetFolderDisplayName);
-    return fn ? Copy(fn(folderId.c_str())) : std::string();
+    return fn ? FromHostText(fn(folderId.c_str())) : std::string();
 }
 
 std::string TBeckyAPI::CurrentMail()
 {
     auto fn = Function<decltype(&BKA_GetCurrentMail)>(Fn::GetCurrentMail);
-    return fn ? Copy(fn()) : std::string();
+    return fn ? FromHostText(fn()) : std::string();
 }
 
 void TBeckyAPI::SetCurrentMail(const std::string& mailId)
@@ -317,7 +317,7 @@ bool TBeckyAPI::MailSource(const std::string& mailId, std::string& source)
 std::string TBeckyAPI::ISO2022JPToSJIS(const std::string& text)
 {
     auto fn = Function<decltype(&BKA_ISO_2022_JP)>(Fn::ISO_2022_JP);
-    return fn ? Copy(fn(text.c_str(), 0)) : std::string();
+    return fn ? FromHostText(fn(text.c_str(), 0)) : std::string();
 }
 
 BK_WINDOW TBeckyAPI::ComposeMail(const std::string& url)

@@ -174,6 +174,9 @@ private:
     std::array<void*, kFunctionCount> entries_ {};
 };
 
+// A text the host passed or returned; empty for a null pointer.
+std::string FromHostText(const char* text);
+
 // Text of a buffer the host filled: at most size - 1 bytes up to the first
 // NUL, without a lead byte whose trail byte was cut off.
 std::string FromHostBuffer(const char* buffer, std::size_t size);

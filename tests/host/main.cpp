@@ -5,23 +5,43 @@
 // The host keeps its mailbox in FOLDER (default ~/.local/share/kalvero-host;
 // the plug-in's data go into FOLDER/Kalvero/). "受信" receives the .eml files
 // of MAILFOLDER that are not in yet. With --screenshot the host receives
-// them, shows the plug-in's schedule window, opens the mail list's context
-// menu on the first mail, saves a picture of the screen to FILE and quits.
+// them, shows the plug-in's schedule window, opens the mail view's context
+// menu over a line of the first mail, saves a picture of the screen to FILE
+// and quits.
 
 #include "testhost.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QMenu>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
-#include <QTreeWidget>
 
 #include <cstdio>
 
 namespace {
+
+// Closing the host's window ends the host, as in a mail client, whatever
+// windows the plug-in has open.
+class QuitOnClose : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close)
+            QCoreApplication::quit();
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 QWidget* TopLevel(const QString& name)
 {
@@ -32,8 +52,9 @@ QWidget* TopLevel(const QString& name)
     return nullptr;
 }
 
-// Shows the schedule window and the context menu, then saves the screen
-// once both are up and painted.
+// Shows the schedule window and, over a word selected in the first mail, the
+// mail view's context menu; then saves the screen once both are up and
+// painted.
 void TakeScreenshot(THost& host, const QString& file)
 {
     host.ReceivePending();
@@ -41,11 +62,17 @@ void TakeScreenshot(THost& host, const QString& file)
     if (!mails.empty())
         host.SelectMail(mails.front());
     host.RunCommand(host.CommandId("Kalvero", BK_MENU_MAIN));
-    auto* list = host.Window()->findChild<QTreeWidget*>(QStringLiteral("MailList"));
-    QMenu* menu = host.ContextMenu(BK_MENU_LIST);
-    const QRect row =
-        list->visualItemRect(list->currentItem() ? list->currentItem() : list->topLevelItem(0));
-    menu->popup(list->viewport()->mapToGlobal(row.isValid() ? row.center() : QPoint(40, 40)));
+    auto* view = host.Window()->findChild<QPlainTextEdit*>(QStringLiteral("MailView"));
+    // The first line of the body.
+    QTextCursor cursor(view->document());
+    while (!cursor.block().text().isEmpty() && cursor.movePosition(QTextCursor::NextBlock))
+        ;
+    while (cursor.block().text().trimmed().isEmpty() && cursor.movePosition(QTextCursor::NextBlock))
+        ;
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    view->setTextCursor(cursor);
+    QMenu* menu = host.ContextMenu(BK_MENU_VIEW);
+    menu->popup(view->viewport()->mapToGlobal(view->cursorRect().center()));
 
     auto* poll = new QTimer(&host);
     auto* ready = new int(0);
@@ -92,6 +119,9 @@ int main(int argc, char** argv)
         THost host(QFile::encodeName(QDir(data).absolutePath()).toStdString());
         if (!mails.isEmpty())
             host.SetPendingFolder(QFile::encodeName(QDir(mails).absolutePath()).toStdString());
+        // A picture shows the host in a place of its own.
+        if (!screenshot.isEmpty())
+            host.Window()->move(0, 0);
         host.Window()->show();
         std::string error;
         if (!host.LoadPlugin(QFile::encodeName(plugin).toStdString(), &error)) {
@@ -101,7 +131,9 @@ int main(int argc, char** argv)
         }
         if (!screenshot.isEmpty())
             TakeScreenshot(host, screenshot);
-        QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
+        QuitOnClose quitOnClose;
+        host.Window()->installEventFilter(&quitOnClose);
+        app.setQuitOnLastWindowClosed(false);
         result = QApplication::exec();
     }
     return result;

@@ -240,7 +240,8 @@ void THost::BuildWindow()
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QPlainTextEdit::customContextMenuRequested, this,
             [this](const QPoint& pos) { OnContextMenu(BK_MENU_VIEW, view_, pos); });
-    split->setStretchFactor(1, 3);
+    right->setSizes({ 140, 320 });
+    split->setSizes({ 160, 600 });
     window_->setCentralWidget(split);
     window_->resize(760, 520);
 }

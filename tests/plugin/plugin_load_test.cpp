@@ -55,6 +55,25 @@ TEST_F(PluginScenario, InformationBlock)
     EXPECT_FALSE(std::string(info->Vendor).empty());
 }
 
+TEST_F(PluginScenario, StartShowsTheWindowWithShowStartAndASecondStartOnlyResetsTheCount)
+{
+    Settings("SHOWSTART=1\r\nAUTOPICKUP=1\r\n");
+    Load();
+    ASSERT_NE(ScheduleWindow(), nullptr);
+    EXPECT_TRUE(ScheduleWindow()->isVisible());
+    const std::string mail = "From: a@x\r\nSubject: s\r\nContent-Type: text/plain\r\n\r\n"
+                             "\r\n--Kalvero->>>!\r\n2025/12/17,-1,-1,,,0\r\n!<<<--Kalvero-\r\n";
+    host->Plugin().OnRetrieve(mail.c_str(), "main.mb/!!!!Inbox/?00000001");
+    host->Plugin().OnStart();
+    // No count message follows (a message box would fail the test).
+    ModalDriver driver;
+    host->Plugin().OnFinishRetrieve(1);
+    int windows = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        windows += widget->objectName() == QLatin1String("SchedForm");
+    EXPECT_EQ(windows, 1);
+}
+
 // A menu as the plug-in left it: "-" a separator, a plug-in command by its
 // name, a host item by its number.
 std::vector<std::string> Layout(THost& host, const QWidget* menu, int menuType)

@@ -4,7 +4,6 @@
 
 #include "pluginhost.h"
 
-#include "core/files.h"
 #include "core/schedlist.h"
 #include "core/sjis.h"
 
@@ -15,13 +14,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-std::string DataFile(const std::string& name)
-{
-    std::string bytes;
-    EXPECT_TRUE(files::ReadAll(KALVERO_SOURCE_DIR "/tests/data/plugin/" + name, bytes)) << name;
-    return bytes;
-}
 
 // A mail with a defined-field block from sender.
 std::string BlockMail(const std::string& sender, const std::string& subject)
@@ -57,10 +49,16 @@ struct MailScenario : PluginScenario
 
 struct AutoPickup
 {
+    const char* name;
     std::string settings;
     int registered; // items, and the count the message says (0: no message)
     int alarm; // AlarmBefore of the trusted sender's item
 };
+
+void PrintTo(const AutoPickup& rule, std::ostream* os)
+{
+    *os << rule.name;
+}
 
 struct Receiving : MailScenario, ::testing::WithParamInterface<AutoPickup>
 {
@@ -75,8 +73,9 @@ TEST_P(Receiving, RegistersFromTrustedSendersAndSaysHowMany)
     Answered seen;
     if (rule.registered)
         driver.Then(Press(QStringLiteral("OK"), &seen));
-    const std::vector<std::string> ids = host->Receive(
-        { DataFile("schedule_iso2022jp.eml"), BlockMail("stranger@example.com", "x"), kPlainMail });
+    const std::vector<std::string> ids =
+        host->Receive({ TestData("plugin/schedule_iso2022jp.eml"),
+                        BlockMail("stranger@example.com", "x"), kPlainMail });
     if (rule.registered) {
         EXPECT_EQ(seen.text,
                   QStringLiteral("Miradelプラグインは\n%1 件の予定を自動登録しました")
@@ -90,7 +89,7 @@ TEST_P(Receiving, RegistersFromTrustedSendersAndSaysHowMany)
     const TEventData& trusted = *store->FindByMailID(ids[0]);
     EXPECT_EQ(trusted.Subject, SJ("打合せのお知らせ"));
     // The place as iconv converted it.
-    EXPECT_NE(DataFile("schedule_iso2022jp.sjis").find("\"" + trusted.Place + "\""),
+    EXPECT_NE(TestData("plugin/schedule_iso2022jp.sjis").find("\"" + trusted.Place + "\""),
               std::string::npos);
     EXPECT_EQ(trusted.Place.size(), 10u);
     EXPECT_EQ(trusted.AlarmBefore, rule.alarm);
@@ -100,10 +99,12 @@ TEST_P(Receiving, RegistersFromTrustedSendersAndSaysHowMany)
 
 INSTANTIATE_TEST_SUITE_P(
     Plugin, Receiving,
-    ::testing::Values(AutoPickup { "AUTOPICKUP=0\r\n", 0, 0 },
-                      AutoPickup { "AUTOPICKUP=1\r\n", 2, 15 },
-                      AutoPickup { "AUTOPICKUP=2\r\nUSERLIST=suzuki@example.jp\r\n", 1, 15 },
-                      AutoPickup { "AUTOPICKUP=1\r\nALERMREJECT=1\r\n", 2, 0 }));
+    ::testing::Values(AutoPickup { "Nobody", "AUTOPICKUP=0\r\n", 0, 0 },
+                      AutoPickup { "Everybody", "AUTOPICKUP=1\r\n", 2, 15 },
+                      AutoPickup { "TrustedSenders",
+                                   "AUTOPICKUP=2\r\nUSERLIST=suzuki@example.jp\r\n", 1, 15 },
+                      AutoPickup { "WithoutAlarms", "AUTOPICKUP=1\r\nALERMREJECT=1\r\n", 2, 0 }),
+    [](const ::testing::TestParamInfo<AutoPickup>& info) { return info.param.name; });
 
 TEST_F(MailScenario, AQuoteInAReceivedSubjectKeepsTheFileWhole)
 {
@@ -173,7 +174,7 @@ TEST_F(MailScenario, EnterMailOpensTheEntryDialogForTheMail)
 {
     Load();
     const std::uint32_t enter = Command("KalveroEnter");
-    host->SelectMail(host->AddMail(host->Inbox(), DataFile("schedule_iso2022jp.eml")));
+    host->SelectMail(host->AddMail(host->Inbox(), TestData("plugin/schedule_iso2022jp.eml")));
     ModalDriver driver;
     QString subject;
     driver.Then([&subject](QDialog* entry) {

@@ -59,6 +59,14 @@ inline std::string ReadFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The bytes of a file under tests/data (path relative to it).
+inline std::string TestData(const std::string& path)
+{
+    const std::string bytes = ReadFile(std::string(KALVERO_SOURCE_DIR) + "/tests/data/" + path);
+    EXPECT_FALSE(bytes.empty()) << path;
+    return bytes;
+}
+
 // While it exists, nobody can add, rename or remove a file in the folder,
 // root included (who writes in any folder whatever its mode): the folder is
 // made read-only and, where that is not enough, immutable. ok() is false

@@ -3,7 +3,6 @@
 
 #include "plugin/binding/beckyapi.h"
 
-#include "core/files.h"
 #include "core/sjis.h"
 #include "support/testutil.h"
 #include "testhost.h"
@@ -14,13 +13,6 @@
 #include <vector>
 
 namespace {
-
-std::string DataFile(const std::string& name)
-{
-    std::string bytes;
-    EXPECT_TRUE(files::ReadAll(KALVERO_SOURCE_DIR "/tests/data/plugin/" + name, bytes)) << name;
-    return bytes;
-}
 
 std::string Mail(const std::string& messageId, const std::string& date)
 {
@@ -98,10 +90,10 @@ TEST_F(HostedApi, CurrentMailSource)
     EXPECT_EQ(api.GetCurrentMailSource(), "");
     EXPECT_EQ(api.MailID, "");
     // A Japanese mail: Shift_JIS exactly as iconv makes it.
-    const std::string id = host.AddMail(host.Inbox(), DataFile("schedule_iso2022jp.eml"));
+    const std::string id = host.AddMail(host.Inbox(), TestData("plugin/schedule_iso2022jp.eml"));
     ASSERT_TRUE(host.SelectMail(id));
     EXPECT_EQ(api.GetCurrentMailSource(), id);
-    EXPECT_EQ(api.Source, DataFile("schedule_iso2022jp.sjis"));
+    EXPECT_EQ(api.Source, TestData("plugin/schedule_iso2022jp.sjis"));
     EXPECT_EQ(api.GetSpecifiedHeader("Subject"), SJ("打合せのお知らせ"));
 }
 
