@@ -15,6 +15,7 @@
 #include "gui/msgdlg.h"
 #include "platform/hotkeys.h"
 #include "platform/instance.h"
+#include "platform/tray.h"
 
 #include "app/forms/modal_driver.h"
 #include "support/dialog_script.h"
@@ -101,6 +102,30 @@ TEST_F(ProgramTest, FreshFolderRunsAndLeavesOnlyTheSettings)
     std::string ini;
     ASSERT_TRUE(files::ReadAll(dir + "Kalvero.ini", ini));
     EXPECT_EQ(CountLines(ini), 51);
+}
+
+TEST_F(ProgramTest, AWindowClosingWhileTheMainWindowRestsInTheTrayDoesNotEndTheProgram)
+{
+    tray::Factory previousTray = tray::SetFactory(
+        [](QObject* parent) { return std::make_unique<tray::TFakeTrayIcon>(parent); });
+    bool stillRunning = false;
+    QTimer::singleShot(0, [&] {
+        SchedForm->HideToTray();
+        ASSERT_FALSE(SchedForm->isVisible());
+        QLabel other(u"other"_qs);
+        other.show();
+        other.close();
+        // The program goes on well past the closing.
+        QTimer::singleShot(0, [&] {
+            QTimer::singleShot(0, [&] {
+                stillRunning = true;
+                SchedForm->close();
+            });
+        });
+    });
+    EXPECT_EQ(program::Run(dir + "Kalvero"), 0);
+    tray::SetFactory(std::move(previousTray));
+    EXPECT_TRUE(stillRunning);
 }
 
 TEST_F(ProgramTest, TerminationSignalEndsTheRunInOrder)

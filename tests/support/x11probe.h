@@ -70,6 +70,12 @@ public:
         const std::string name = Property(w, "_NET_WM_NAME", Intern("UTF8_STRING"));
         return QString::fromUtf8(name.data(), qsizetype(name.size()));
     }
+    // Mapped and on the screen (a hidden or withdrawn window is not).
+    bool Viewable(Window w) const
+    {
+        XWindowAttributes attributes {};
+        return XGetWindowAttributes(display_, w, &attributes) && attributes.map_state == IsViewable;
+    }
     // The window's inside, in screen coordinates.
     QRect Rect(Window w) const
     {
