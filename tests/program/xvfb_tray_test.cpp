@@ -19,7 +19,6 @@
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -36,61 +35,41 @@ namespace {
 
 const char* const kChildVariable = "KALVERO_TRAY_CHILD";
 
-// A program of the desktop, ended with the test.
-class DesktopProgram : public QProcess
-{
-public:
-    DesktopProgram(const XvfbServer& server, const QString& program, const QStringList& arguments)
-    {
-        setProcessEnvironment(server.Environment());
-        setProcessChannelMode(QProcess::MergedChannels);
-        start(program, arguments);
-        waitForStarted(10000);
-    }
-    ~DesktopProgram() override
-    {
-        terminate();
-        if (!waitForFinished(10000))
-            kill();
-        waitForFinished(5000);
-    }
-};
-
 TEST(ProgramTrayOnX11, HidesIntoARealTrayComesBackOnAClickAndTakesACopiedBlock)
 {
     if (qEnvironmentVariableIsSet(kChildVariable))
         GTEST_SKIP() << "inside the child";
-    const QString exe = QStringLiteral(KALVERO_BINARY_DIR "/program/Kalvero");
-    if (!QFile::exists(exe))
-        GTEST_SKIP() << "the program is not built";
     const QString trayer = QStandardPaths::findExecutable(QStringLiteral("trayer"));
     if (trayer.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xclip")).isEmpty())
         GTEST_SKIP() << "trayer or xclip is not installed (scripts/setup)";
-    XvfbServer server(QStringLiteral("800x600x24"));
-    if (server.display().isEmpty())
-        GTEST_SKIP() << server.problem().toStdString();
-    WindowManager manager(server);
-    if (!manager.installed())
-        GTEST_SKIP() << manager.problem().toStdString();
-    ASSERT_TRUE(manager.problem().isEmpty()) << manager.problem().toStdString();
-
-    QTemporaryDir tmp;
-    const std::string dir = QFile::encodeName(tmp.path()).toStdString() + "/";
-    ASSERT_TRUE(QFile::copy(exe, tmp.path() + u"/Kalvero"_qs));
+    ProgramOnDisplay run;
+    if (!run.Missing().isEmpty())
+        GTEST_SKIP() << run.Missing().toStdString();
+    ASSERT_TRUE(run.display.Problem().isEmpty()) << run.display.Problem().toStdString();
+    const XvfbServer& server = run.display.server();
+    const std::string dir = run.kalvero.dir();
     // Ctrl+Alt+K shows and hides; copied blocks are registered.
     ASSERT_TRUE(files::WriteAtomic(
         dir + "Kalvero.ini",
         "MAINVIEW=40,60,640,520\r\nINVOKE=49227\r\nAUTOPICKUP=1\r\nTITLE=KalveroTray\r\n"));
-    DesktopProgram tray(server, trayer,
-                        { u"--edge"_qs, u"top"_qs, u"--align"_qs, u"right"_qs, u"--widthtype"_qs,
-                          u"pixel"_qs, u"--width"_qs, u"120"_qs, u"--height"_qs, u"32"_qs });
-    DesktopProgram program(server, tmp.path() + u"/Kalvero"_qs, {});
+    QProcess tray;
+    tray.setProcessEnvironment(server.Environment());
+    tray.start(trayer,
+               { u"--edge"_qs, u"top"_qs, u"--align"_qs, u"right"_qs, u"--widthtype"_qs,
+                 u"pixel"_qs, u"--width"_qs, u"120"_qs, u"--height"_qs, u"32"_qs });
+    ASSERT_TRUE(tray.waitForStarted(10000));
+    ASSERT_TRUE(run.kalvero.Start(server));
+    QProcess& program = run.kalvero.process;
 
-    const ChildTest child =
-        RunChildTest(server, kChildVariable, tmp.path(), QStringLiteral("ProgramTrayOnX11Child.*"));
+    const ChildTest child = RunChildTest(server, kChildVariable, QFile::decodeName(dir.c_str()),
+                                         QStringLiteral("ProgramTrayOnX11Child.*"));
     EXPECT_TRUE(child.Passed()) << child.output.toStdString() << "\nThe program said:\n"
                                 << program.readAll().toStdString();
     EXPECT_EQ(program.state(), QProcess::Running);
+    for (QProcess* ours : { &program, &tray }) {
+        ours->terminate();
+        ours->waitForFinished(10000);
+    }
 }
 
 // --- The child: the user at the X display.
@@ -147,8 +126,7 @@ TEST(ProgramTrayOnX11Child, HidesShowsAndCopies)
 {
     if (!qEnvironmentVariableIsSet(kChildVariable))
         GTEST_SKIP() << "runs inside the program test";
-    const std::string dir =
-        QFile::encodeName(qEnvironmentVariable(kChildVariable)).toStdString() + "/";
+    const std::string dir = QFile::encodeName(qEnvironmentVariable(kChildVariable)).toStdString();
     XUser user;
     ASSERT_TRUE(user.ok());
     XSetErrorHandler(IgnoreXErrors);
