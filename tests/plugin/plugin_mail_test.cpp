@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QComboBox>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 
@@ -175,11 +176,18 @@ TEST_F(MailScenario, EnterMailOpensTheEntryDialogForTheMail)
     Load();
     const std::uint32_t enter = Command("KalveroEnter");
     host->SelectMail(host->AddMail(host->Inbox(), TestData("plugin/schedule_iso2022jp.eml")));
+    const std::string other = host->AddMail(host->Inbox(), kPlainMail);
     ModalDriver driver;
     QString subject;
-    driver.Then([&subject](QDialog* entry) {
+    driver.Then([&](QDialog* entry) {
         EXPECT_EQ(entry->objectName(), QStringLiteral("EnterForm"));
         subject = Child<QComboBox>(entry, "Subject")->currentText();
+        // The item links the mail shown; another mail opened in the host
+        // can be linked instead.
+        auto* link = Child<QAbstractButton>(entry, "SetMailID");
+        EXPECT_FALSE(link->isEnabled());
+        host->SelectMail(other);
+        EXPECT_TRUE(link->isEnabled());
         entry->reject();
     });
     host->RunCommand(enter);
@@ -215,6 +223,29 @@ TEST_F(MailScenario, CopyAndEnterWithOnlyBlanksSelectedWarns)
     host->RunCommand(copy);
     EXPECT_EQ(seen.text, QStringLiteral("範囲を選択して下さい"));
     EXPECT_EQ(seen.caption, QStringLiteral("警告"));
+}
+
+TEST_F(MailScenario, AnItemIsSentThroughTheHostsComposeWindow)
+{
+    TSchedList store;
+    TEventData item;
+    item.Date = days::Today();
+    item.Subject = "Review";
+    item.Memo = "bring notes";
+    store.AddEvent(item, false);
+    std::filesystem::create_directories(data.path + "Kalvero");
+    ASSERT_TRUE(store.SaveToFile(PluginFile("Kalvero.sch")));
+    Load();
+    host->RunCommand(host->CommandId("Kalvero", BK_MENU_MAIN));
+    auto* sendTo = ScheduleWindow()->findChild<QMenu*>(QStringLiteral("SendTo"));
+    ASSERT_TRUE(sendTo && !sendTo->actions().isEmpty());
+    sendTo->actions().front()->trigger();
+    ASSERT_EQ(host->composeLog.size(), 1u);
+    const TComposeRecord& mail = host->composeLog.front();
+    EXPECT_EQ(
+        mail.headers,
+        (std::vector<std::pair<std::string, std::string>> { { "Subject", SJ("[予定]Review") } }));
+    EXPECT_EQ(mail.text.rfind("bring notes\r\n\r\n\r\n--Kalvero->>>!\r\n", 0), 0u) << mail.text;
 }
 
 // --- Mails moved in the host
