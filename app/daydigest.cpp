@@ -60,7 +60,7 @@ std::string DigestPath(const std::string& mailBoxFolder)
     // No mailbox is no place to write to (never the working folder).
     if (mailBoxFolder.empty())
         return {};
-    if (!mailBoxFolder.empty() && mailBoxFolder.back() != '/')
+    if (mailBoxFolder.back() != '/')
         return mailBoxFolder + "/memo.txt";
     return mailBoxFolder + "memo.txt";
 }

@@ -5,6 +5,7 @@
 #include "app/settings/consts.h"
 #include "app/settings/initparam.h"
 #include "core/eventdata.h"
+#include "core/report.h"
 #include "gui/application.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
@@ -170,10 +171,17 @@ void Shutdown()
     ShutDown = true;
     DisarmHooks();
     if (HaveApplication()) {
-        if (SchedForm)
-            Guarded([] { delete SchedForm.data(); });
-        if (WindowMade)
-            Guarded([] { InitParam.SaveToFile(); });
+        // Files that cannot be written now are named once, together.
+        std::vector<std::string> unwritten;
+        {
+            report::WriteFailureLog ending;
+            if (SchedForm)
+                Guarded([] { delete SchedForm.data(); });
+            if (WindowMade)
+                Guarded([] { InitParam.SaveToFile(); });
+            unwritten = ending.Paths();
+        }
+        Guarded([&unwritten] { ReportUnwrittenFiles(unwritten); });
     }
     if (Variant) {
         SetBuildVariant(PreviousVariant);

@@ -68,12 +68,10 @@ int Run(const std::string& executablePath)
     }
     // The window saved its state into the settings when it was destroyed.
     InitParam.SaveToFile();
-    if (ending && !ending->Paths().empty()) {
-        std::string text = SJ("次のファイルに書き込めませんでした。変更は保存されていません。");
-        for (const std::string& path : ending->Paths())
-            text += "\r\n" + path;
+    if (ending) {
+        const std::vector<std::string> unwritten = ending->Paths();
         ending.reset();
-        msgdlg::Error(text);
+        ReportUnwrittenFiles(unwritten);
     }
     msgdlg::SetUnattended(false);
     lock.Release();

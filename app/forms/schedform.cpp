@@ -816,6 +816,16 @@ void TSchedForm::DoHotKey(int id)
 // ---------------------------------------------------------------------------
 // Closing and shutdown
 
+void ReportUnwrittenFiles(const std::vector<std::string>& paths)
+{
+    if (paths.empty())
+        return;
+    std::string text = SJ("次のファイルに書き込めませんでした。変更は保存されていません。");
+    for (const std::string& path : paths)
+        text += "\r\n" + path;
+    msgdlg::Error(text);
+}
+
 void TSchedForm::closeEvent(QCloseEvent* event)
 {
     const bool ending = BuildVariant().CloseEndsProgram();

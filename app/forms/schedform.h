@@ -92,6 +92,10 @@ struct TSchedFormDialogs
 };
 TSchedFormDialogs& SchedFormDialogs();
 
+// Names, in one message, the files that could not be written while the
+// program or the plug-in ended; nothing when the list is empty.
+void ReportUnwrittenFiles(const std::vector<std::string>& paths);
+
 class TSchedForm : public QMainWindow
 {
     Q_OBJECT

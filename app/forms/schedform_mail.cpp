@@ -65,10 +65,13 @@ void TSchedForm::NewFromMail(const std::string& text, bool useText)
 void TSchedForm::WriteQuickMemo()
 {
     TBuildVariant& variant = BuildVariant();
+    // A host without a mailbox has nowhere to show the digest.
+    const std::string mailBox = variant.MailBoxFolder();
+    if (mailBox.empty())
+        return;
     const std::string text =
         DigestText(Calendar->Store(), days::Today(),
                    { InitParam.DayCount, InitParam.MemoLimit, InitParam.NoMemoSched });
-    if (WriteDigest(DigestPath(variant.MailBoxFolder()), text, InitParam.MemoClear) ==
-        DigestWrite::Written)
+    if (WriteDigest(DigestPath(mailBox), text, InitParam.MemoClear) == DigestWrite::Written)
         variant.RefreshMailBox();
 }
