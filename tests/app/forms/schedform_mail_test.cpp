@@ -405,4 +405,12 @@ TEST_F(MailCommandsTest, DigestAtStartGoesToTheMailboxOrIsReported)
     EXPECT_EQ(script.shown()[0].kind, msgdlg::Kind::Error);
     EXPECT_EQ(form->Calendar->Store().Count(), 1);
     EXPECT_TRUE(host->calls.empty());
+    form.reset();
+
+    // No mailbox at all: nothing to say and nothing to refresh.
+    host->mailBox.clear();
+    DialogScript silent;
+    Create();
+    EXPECT_TRUE(silent.shown().empty());
+    EXPECT_TRUE(host->calls.empty());
 }
