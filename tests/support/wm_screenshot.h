@@ -26,6 +26,11 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -68,39 +73,85 @@ inline double SameShare(const QImage& a, const QImage& b)
     return static_cast<double>(same) / (static_cast<qint64>(x.width()) * x.height());
 }
 
+// Where the shown window lies on the screen, asked of the X server itself:
+// Qt learns the window manager's frame only when the window moves, and a
+// window framed where it already stands never does.
+struct OnScreen
+{
+    QRect client; // the window's inside
+    QRect frame; // with the window manager's frame; empty until it is framed
+};
+
+inline OnScreen WhereShown(const QWidget* window)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11)
+        return {};
+    xcb_connection_t* c = x11->connection();
+    const auto w = static_cast<xcb_window_t>(window->winId());
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    OnScreen where;
+    auto* attributes = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr);
+    const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(attributes);
+    auto* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr);
+    auto* origin =
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, w, root, 0, 0), nullptr);
+    if (viewable && geometry && origin)
+        where.client = QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+    std::free(geometry);
+    std::free(origin);
+    static const char kExtents[] = "_NET_FRAME_EXTENTS";
+    auto* atom = xcb_intern_atom_reply(c, xcb_intern_atom(c, false, sizeof(kExtents) - 1, kExtents),
+                                       nullptr);
+    if (atom && !where.client.isEmpty()) {
+        auto* extents = xcb_get_property_reply(
+            c, xcb_get_property(c, false, w, atom->atom, XCB_ATOM_CARDINAL, 0, 4), nullptr);
+        if (extents && extents->format == 32 && xcb_get_property_value_length(extents) == 16) {
+            const auto* e = static_cast<const quint32*>(xcb_get_property_value(extents));
+            // left, right, top, bottom
+            where.frame = where.client.adjusted(-int(e[0]), -int(e[2]), int(e[1]), int(e[3]));
+        }
+        std::free(extents);
+    }
+    std::free(atom);
+    return where;
+}
+
 // In the child: waits until the window manager has framed the shown window
 // and the screen shows what the window paints, then saves the screen area
 // of its frame.
 inline bool GrabFramed(QWidget* window)
 {
-    QDeadlineTimer deadline(30000);
-    QScreen* screen = nullptr;
+    // A bound for a failure, not a time to wait: a sanitizer build on a
+    // loaded machine is slow.
+    QDeadlineTimer deadline(60000);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    OnScreen where;
+    double same = 0;
     auto painted = [&] {
-        if (!window->isVisible() || window->frameGeometry() == window->geometry())
+        where = WhereShown(window);
+        if (where.frame.isEmpty())
             return false;
-        screen = window->screen();
-        const QRect client = window->geometry();
+        const QRect client = where.client;
         const QImage shown =
             screen->grabWindow(0, client.x(), client.y(), client.width(), client.height())
                 .toImage();
-        return SameShare(shown, window->grab().toImage()) > 0.99;
+        same = SameShare(shown, window->grab().toImage());
+        return same > 0.99;
     };
-    // A window mapped while the manager was still starting may stay
-    // unframed: it is mapped once more then.
-    QDeadlineTimer remap(5000);
     while (!painted()) {
-        if (remap.hasExpired() && window->frameGeometry() == window->geometry()) {
-            window->hide();
-            window->show();
-            remap.setRemainingTime(5000);
-        }
         if (deadline.hasExpired()) {
-            ADD_FAILURE() << "the framed window never showed on the screen";
+            if (where.frame.isEmpty())
+                ADD_FAILURE() << "the window manager never framed the window";
+            else
+                ADD_FAILURE() << "the screen never showed what the window paints (" << same * 100
+                              << "% alike)";
             return false;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
-    const QRect frame = window->frameGeometry();
+    const QRect frame = where.frame;
     const QImage image =
         screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
     return !image.isNull() && image.save(qEnvironmentVariable(kShotVariable));
