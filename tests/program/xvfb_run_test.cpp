@@ -175,6 +175,9 @@ TEST(ProgramOnX11Child, MainWindowAndEntryDialogAsTheWindowManagerShowsThem)
         if (moveTo.isNull()) {
             EXPECT_TRUE(shot.save(Artefact("xvfb_entry_dialog.png")));
         }
+        // Escape reaches the dialog once the window manager has given it
+        // the focus.
+        ASSERT_TRUE(WaitFor([&] { return user.HasFocus(*entry); })) << "the dialog has no focus";
         user.Chord({ XK_Escape });
         ASSERT_TRUE(WaitFor([&] { return !user.Find(kEntryTitle); }));
     }

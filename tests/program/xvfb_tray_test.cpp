@@ -136,7 +136,11 @@ TEST(ProgramTrayOnX11Child, HidesShowsAndCopies)
         << "trayer did not come up";
     std::optional<Window> window;
     ASSERT_TRUE(WaitFor(
-        [&] { return (window = user.Find(u"KalveroTray"_qs)) && user.Viewable(*window); }, 60000))
+        [&] {
+            return (window = user.Find(u"KalveroTray"_qs)) && user.Viewable(*window) &&
+                !user.Frame(*window).isEmpty();
+        },
+        60000))
         << "the main window never showed";
     EXPECT_TRUE(TrayIcons(user).empty());
     const QRect shown = user.Rect(*window);
@@ -146,14 +150,17 @@ TEST(ProgramTrayOnX11Child, HidesShowsAndCopies)
     XClearWindow(user.display(), DefaultRootWindow(user.display()));
     XSync(user.display(), False);
 
-    // The hot key hides the window in front; a window not yet in front comes
-    // forward first, so the key may need a second press.
-    bool hidden = false;
-    for (int press = 0; press < 3 && !hidden; ++press) {
-        user.Chord({ XK_Control_L, XK_Alt_L, XK_k });
-        hidden = WaitFor([&] { return !user.Viewable(*window); }, 5000);
+    // The hot key hides the window in front (a window not in front comes
+    // forward instead), so the user first puts it in front if the window
+    // manager has not: a click on its title bar.
+    if (!user.HasFocus(*window)) {
+        const QRect frame = user.Frame(*window);
+        user.Click(QPoint(frame.center().x(), (frame.top() + shown.top()) / 2));
     }
-    ASSERT_TRUE(hidden);
+    ASSERT_TRUE(WaitFor([&] { return user.HasFocus(*window); }))
+        << "the window never had the focus";
+    user.Chord({ XK_Control_L, XK_Alt_L, XK_k });
+    ASSERT_TRUE(WaitFor([&] { return !user.Viewable(*window); })) << "the hot key did not hide it";
     std::vector<Window> icons;
     ASSERT_TRUE(WaitFor([&] { return !(icons = TrayIcons(user)).empty(); }));
     ASSERT_EQ(icons.size(), 1u);

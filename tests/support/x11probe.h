@@ -28,8 +28,9 @@
 
 // Waits for a condition, running this program's events meanwhile (its own
 // windows paint and answer the window manager); false when the deadline
-// passed.
-inline bool WaitFor(const std::function<bool()>& condition, int ms = 30000)
+// passed. The deadline bounds a failure: a sanitizer build on a loaded
+// machine is slow.
+inline bool WaitFor(const std::function<bool()>& condition, int ms = 60000)
 {
     QDeadlineTimer deadline(ms);
     while (!condition()) {
@@ -75,6 +76,54 @@ public:
     {
         XWindowAttributes attributes {};
         return XGetWindowAttributes(display_, w, &attributes) && attributes.map_state == IsViewable;
+    }
+    // The keyboard's input goes to the window (or to one inside it): the
+    // window manager has given it the focus.
+    bool HasFocus(Window w) const
+    {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(display_, &focus, &revert);
+        while (focus != 0 && focus != PointerRoot) {
+            if (focus == w)
+                return true;
+            Window root = 0;
+            Window parent = 0;
+            Window* children = nullptr;
+            unsigned int count = 0;
+            if (!XQueryTree(display_, focus, &root, &parent, &children, &count))
+                return false;
+            if (children)
+                XFree(children);
+            if (focus == root)
+                return false;
+            focus = parent;
+        }
+        return false;
+    }
+    // An open popup menu: a program's window that lies on the screen past
+    // the window manager (override-redirect), but no tool tip.
+    std::optional<Window> OpenMenu() const
+    {
+        Window root = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count))
+            return std::nullopt;
+        std::optional<Window> menu;
+        for (unsigned int i = 0; i < count && !menu; ++i) {
+            XWindowAttributes attributes {};
+            if (!XGetWindowAttributes(display_, children[i], &attributes) ||
+                !attributes.override_redirect || attributes.map_state != IsViewable)
+                continue;
+            const QStringList types = Atoms(children[i], "_NET_WM_WINDOW_TYPE");
+            if (!types.isEmpty() && !types.contains(QStringLiteral("_NET_WM_WINDOW_TYPE_TOOLTIP")))
+                menu = children[i];
+        }
+        if (children)
+            XFree(children);
+        return menu;
     }
     // The window's inside, in screen coordinates.
     QRect Rect(Window w) const
