@@ -1,9 +1,13 @@
 #pragma once
 
 // A private X server for tests that need a real display: starts Xvfb on a
-// free display number and stops it again. display() is empty when Xvfb is
-// not installed or would not start; such tests skip. Beside it, a window
-// manager for it and a way to run one test of this program on it.
+// free display number and stops it again. Tests skip where Xvfb is not
+// installed; display() is empty then and when it would not start (problem()
+// says why: such tests fail). Beside it, a window manager for it and a way
+// to run one test of this program on it.
+//
+// Every wait below is a bound for a failure, not a time to wait: a sanitizer
+// build on a loaded machine is slow.
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -26,6 +30,7 @@ public:
     {
         const QString exe = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
         if (exe.isEmpty()) {
+            installed_ = false;
             problem_ = QStringLiteral("Xvfb is not installed");
             return;
         }
@@ -37,15 +42,15 @@ public:
                            { QStringLiteral(":%1").arg(n), QStringLiteral("-screen"),
                              QStringLiteral("0"), screen, QStringLiteral("-nolisten"),
                              QStringLiteral("tcp"), QStringLiteral("-noreset") });
-            if (!process_.waitForStarted(5000))
+            if (!process_.waitForStarted(30000))
                 continue;
-            // Up to ten seconds for the server to come up. The display is
-            // ours when its lock file names our process: a server that lost
-            // the race for the number to another one exits, and the next
-            // number is tried.
+            // The display is ours when its lock file names our process: a
+            // server that lost the race for the number to another one exits,
+            // and the next number is tried.
             const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
             const QString lock = QStringLiteral("/tmp/.X%1-lock").arg(n);
-            for (int i = 0; i < 200; ++i) {
+            const QDeadlineTimer up(60000);
+            while (!up.hasExpired()) {
                 if (QFileInfo::exists(socket) && LockOwner(lock) == process_.processId()) {
                     display_ = QStringLiteral(":%1").arg(n);
                     break;
@@ -64,6 +69,7 @@ public:
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;
 
+    bool installed() const { return installed_; }
     QString display() const { return display_; }
     QString problem() const { return problem_; }
 
@@ -107,6 +113,7 @@ private:
     }
 
     QProcess process_;
+    bool installed_ = true;
     QString display_;
     QString problem_;
 };
@@ -134,18 +141,23 @@ public:
         process_.setProcessEnvironment(server.Environment());
         process_.setProcessChannelMode(QProcess::MergedChannels);
         process_.start(openbox, { QStringLiteral("--sm-disable") });
-        if (!process_.waitForStarted(10000)) {
+        if (!process_.waitForStarted(30000)) {
             problem_ = QStringLiteral("openbox did not start");
             return;
         }
-        QDeadlineTimer ready(20000);
+        // Ready once it has announced itself and what it supports (in this
+        // order): a client that starts earlier believes there is no window
+        // manager, or one that supports nothing.
+        QDeadlineTimer ready(60000);
         for (;;) {
             QProcess probe;
             probe.setProcessEnvironment(server.Environment());
             probe.start(xprop,
-                        { QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK") });
-            probe.waitForFinished(5000);
-            if (probe.readAllStandardOutput().contains("window id"))
+                        { QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK"),
+                          QStringLiteral("_NET_SUPPORTED") });
+            probe.waitForFinished(30000);
+            const QByteArray said = probe.readAllStandardOutput();
+            if (said.contains("window id") && said.contains("_NET_FRAME_EXTENTS"))
                 return;
             if (ready.hasExpired() || process_.waitForFinished(100)) {
                 problem_ = QStringLiteral("openbox did not come up: ") +
@@ -190,13 +202,15 @@ public:
     const XvfbServer& server() const { return server_; }
     QString Missing() const
     {
-        if (server_.display().isEmpty())
+        if (!server_.installed())
             return server_.problem();
-        return manager_->installed() ? QString() : manager_->problem();
+        return !manager_ || manager_->installed() ? QString() : manager_->problem();
     }
     QString Problem() const
     {
-        return manager_ && manager_->installed() ? manager_->problem() : QString();
+        if (!manager_)
+            return server_.installed() ? server_.problem() : QString();
+        return manager_->installed() ? manager_->problem() : QString();
     }
 
 private:
@@ -232,7 +246,7 @@ public:
         process.setWorkingDirectory(folder_.path());
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(folder_.filePath(QStringLiteral("Kalvero")), {});
-        return process.waitForStarted(10000);
+        return process.waitForStarted(30000);
     }
 
     QProcess process;
@@ -282,7 +296,7 @@ inline ChildTest RunChildTest(const XvfbServer& server, const char* variable, co
     child.start(QCoreApplication::applicationFilePath(),
                 { QStringLiteral("--gtest_filter=") + filter });
     ChildTest result;
-    if (!child.waitForFinished(180000)) {
+    if (!child.waitForFinished(300000)) {
         child.kill();
         child.waitForFinished(5000);
     }
