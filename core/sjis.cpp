@@ -79,17 +79,23 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
         return std::string(text);
     std::string out;
     out.reserve(text.size());
-    std::size_t pos = 0;
-    for (;;) {
-        std::size_t hit = Find(text, from, pos);
-        if (hit == std::string_view::npos) {
-            out.append(text.substr(pos));
-            return out;
+    // One walk over the characters, matching at character starts as Find
+    // does: a Find per match walks from the text's start each time, which
+    // costs the text's size times its matches (a field of many quotes).
+    std::size_t copied = 0;
+    for (std::size_t i = 0; i + from.size() <= text.size();) {
+        if (text.compare(i, from.size(), from) != 0) {
+            i += CharLen(text, i);
+            continue;
         }
-        out.append(text.substr(pos, hit - pos));
+        out.append(text.substr(copied, i - copied));
         out.append(to);
-        pos = hit + from.size();
+        copied = i + from.size();
+        while (i < copied)
+            i += CharLen(text, i);
     }
+    out.append(text.substr(copied));
+    return out;
 }
 
 std::string TrimLeft(std::string_view s)

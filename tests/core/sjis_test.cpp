@@ -21,6 +21,10 @@ TEST(Sjis, SearchNeverMatchesATrailByte)
     // A start position in the middle of a character is moved to the next one.
     EXPECT_EQ(Find(kA + kA, kA, 1), 2u);
     EXPECT_EQ(ReplaceAll(kSo + "\\x\\", "\\", "/"), kSo + "/x/");
+    // A text of nothing but matches (a name of quotes in the phone book) is
+    // replaced in one pass, not searched afresh from its start per match.
+    const std::string quotes(1 << 22, '"');
+    EXPECT_EQ(ReplaceAll(quotes, "\"", "\"\""), quotes + quotes);
 }
 
 TEST(Sjis, CaseFoldingTouchesAsciiLettersAtCharacterStartsOnly)
