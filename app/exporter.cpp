@@ -417,6 +417,18 @@ ExportFormat FormatOfFileName(std::string_view fileName)
     return ExportFormat::Unknown;
 }
 
+namespace {
+
+// The next "%" from a character start: searching the rest alone, so that a
+// template of many keys is not walked from its start for every key.
+std::size_t FindPercent(std::string_view text, std::size_t from)
+{
+    const std::size_t hit = sjis::Find(text.substr(from), "%");
+    return hit == std::string_view::npos ? hit : from + hit;
+}
+
+} // namespace
+
 ColumnTemplate ReadColumnTemplate(std::string_view valueTemplate)
 {
     ColumnTemplate column;
@@ -431,13 +443,13 @@ ColumnTemplate ReadColumnTemplate(std::string_view valueTemplate)
     };
     std::size_t pos = 0;
     while (pos < t.size()) {
-        const std::size_t open = sjis::Find(t, "%", pos);
+        const std::size_t open = FindPercent(t, pos);
         if (open == std::string_view::npos) {
             literal(t.substr(pos));
             return column;
         }
         literal(t.substr(pos, open - pos));
-        const std::size_t close = sjis::Find(t, "%", open + 1);
+        const std::size_t close = FindPercent(t, open + 1);
         if (close == std::string_view::npos) {
             // An unclosed key is text, without its "%".
             literal(t.substr(open + 1));

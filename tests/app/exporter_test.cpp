@@ -394,4 +394,12 @@ TEST(ExportRules, HostileTemplatesGiveOneLinePerEntry)
     }
 }
 
+TEST(ExportRules, ATemplateOfManyKeysIsReadInOnePass)
+{
+    const exporter::CsvTemplate csv =
+        exporter::ReadTemplate({ "a:=" + std::string(std::size_t { 1 } << 22, '%') });
+    ASSERT_EQ(csv.columns.size(), 1u);
+    EXPECT_EQ(csv.columns[0].parts.size(), std::size_t { 1 } << 21);
+}
+
 } // namespace
