@@ -204,6 +204,21 @@ bool TSchedList::AddFromLine(std::string_view text)
 
 namespace {
 
+// True when the text from a line on begins a record of its own: the line
+// begins as the writer begins a record and reads as one by itself. A memo
+// line that only begins like a record (typed, or taken from a mail) does not
+// end the memo it belongs to.
+bool BeginsRecord(std::string_view rest)
+{
+    if (!schedrecord::IsRecordHead(rest))
+        return false;
+    std::string_view line = rest.substr(0, rest.find('\n'));
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    TEventData scratch;
+    return !schedrecord::Parse(line, scratch);
+}
+
 // What became of one gathered record.
 enum class Outcome {
     Read,
@@ -214,11 +229,12 @@ enum class Outcome {
 
 // Gathers the records of a file: a record is one line, joined with the
 // following lines while it holds an odd number of double quotes, but never
-// with a line that begins a record of its own. fn(record, line) is given each
-// record and the line it begins on; when it answers Runaway for a record of
-// several lines, only the first line is given up and gathering starts again
-// on the next one, so that a stray quote costs no later record. Lines end
-// with CR LF or LF alone; inside a record they become CR LF.
+// with a line that begins a record of its own (BeginsRecord). fn(record,
+// line) is given each record and the line it begins on; when it answers
+// Runaway for a record of several lines, only the first line is given up and
+// gathering starts again on the next one, so that a stray quote costs no
+// later record. Lines end with CR LF or LF alone; inside a record they
+// become CR LF.
 template<typename Fn> void ForEachRecord(std::string_view data, Fn fn)
 {
     const char* s = data.data();
@@ -243,7 +259,7 @@ template<typename Fn> void ForEachRecord(std::string_view data, Fn fn)
             next = hit ? lineEnd + 1 : n;
             if (lines == 1)
                 afterFirst = next;
-            if (!odd || next >= n || schedrecord::IsRecordHead(data.substr(next)))
+            if (!odd || next >= n || BeginsRecord(data.substr(next)))
                 break;
             if (!crlf)
                 bareLf = true;

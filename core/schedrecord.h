@@ -41,7 +41,8 @@ std::optional<Fault> Parse(std::string_view text, TEventData& out);
 bool ParseInteger(std::string_view text, std::int64_t& value);
 
 // True when a line begins as the writer begins every record: "*", a date
-// and a comma. No record runs on over such a line.
+// and a comma. The file reader ends a record before such a line when the
+// line also reads as a record by itself.
 bool IsRecordHead(std::string_view line);
 
 } // namespace schedrecord

@@ -305,6 +305,35 @@ TEST(ScheduleFile, ADamagedRecordCostsOnlyItself)
     EXPECT_EQ(s.DroppedSamples().back().line, firstLine[999] + breaks);
 }
 
+TEST(ScheduleFile, AMemoLineThatLooksLikeARecordKeepsTheMemoWhole)
+{
+    // Lines of a memo (typed, or taken from a mail) that begin as a record
+    // does: in the middle of the memo, as its last line, with a repeating
+    // item's excluded dates behind it.
+    const std::string memos[] = {
+        "notes\r\n*2025/12/01,2025/12/24,10:00,11:00,'f'\r\nmore",
+        "notes\r\n*2025/12/01, second round",
+        "notes\r\n*2025/12/01,2025/12/08,",
+    };
+    days::FixedClock clock(kNow);
+    const std::string next = SampleRecords()[0];
+    for (const std::string& memo : memos) {
+        TEventData item;
+        item.Date = D(2025, 12, 1);
+        item.Subject = "s";
+        item.Memo = memo;
+        item.Repeat = rp::Repeating | rp::Weekly | rp::UseWeekdays | rp::WeekdayBit(2);
+        item.ExceptDates = "2025/12/09";
+        TSchedList s;
+        s.LoadFromText(s.EventToLine(item, 1) + "\r\n" + next + "\r\n", false);
+        EXPECT_EQ(s.DroppedRecords(), 0) << memo;
+        ASSERT_EQ(s.Count(), 2) << memo;
+        EXPECT_EQ(s.Items(1)->Memo, memo);
+        EXPECT_EQ(s.Items(1)->ExceptDates, item.ExceptDates);
+        EXPECT_EQ(s.EventToLine(*s.Items(0), 1), next);
+    }
+}
+
 TEST(ScheduleFile, FailedSaveReportsAndKeepsModified)
 {
     days::FixedClock clock(kNow);
