@@ -9,6 +9,7 @@
 #include "gui/application.h"
 #include "gui/colors.h"
 #include "gui/guards.h"
+#include "gui/itemalign.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
 
@@ -120,7 +121,7 @@ QTreeWidget* List(QWidget* page, const char* name, const QStringList& columns,
         if (widths[i] > 0)
             list->setColumnWidth(i, widths[i]);
     if (centred >= 0)
-        list->headerItem()->setTextAlignment(centred, Qt::AlignCenter);
+        gui::SetTextAlignment(list->headerItem(), centred, Qt::AlignCenter);
     page->layout()->addWidget(list);
     return list;
 }
@@ -506,7 +507,7 @@ void TListWindow::SetListRow(QTreeWidgetItem* row, const TEventData& item, bool 
     for (int i = 0; i < 4; ++i)
         if (row->text(i) != texts[i])
             row->setText(i, texts[i]);
-    row->setTextAlignment(2, Qt::AlignCenter);
+    gui::SetTextAlignment(row, 2, Qt::AlignCenter);
 }
 
 void TListWindow::AddDayItem(PEventData item)

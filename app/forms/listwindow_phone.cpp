@@ -10,6 +10,7 @@
 #include "core/sjis.h"
 #include "gui/application.h"
 #include "gui/guards.h"
+#include "gui/itemalign.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
 
@@ -50,7 +51,7 @@ void SetRowFields(QTreeWidgetItem* row, const phonebook::Entry& entry)
                      column < static_cast<int>(entry.size())
                          ? qtext::ToQ(entry[static_cast<std::size_t>(column)])
                          : QString());
-    row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    gui::SetTextAlignment(row, 1, Qt::AlignRight | Qt::AlignVCenter);
 }
 
 // The row shown as selected, nullptr when none.
@@ -102,7 +103,7 @@ void TListWindow::CreatePhonePages()
 {
     PhoneList->setProperty("tag", 0);
     PhoneList->header()->setSectionsClickable(true);
-    PhoneList->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    gui::SetTextAlignment(PhoneList->headerItem(), 1, Qt::AlignRight | Qt::AlignVCenter);
     PhoneList->installEventFilter(new PhoneKeys(this));
 
     PhonePopup = new QMenu(PhoneList);

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QMetaType>
 #include <QPlainTextEdit>
 #include <QTimer>
 
@@ -71,6 +72,23 @@ TEST_F(Unload, WhenTheHostQuitsFirstAndOnlyOnce)
     data.Write("Kalvero/Kalvero.ini", "MARK");
     host->UnloadPlugin();
     EXPECT_EQ(Read("Kalvero.ini"), "MARK");
+}
+
+TEST_F(Unload, LeavesNoTypeRegisteredWithQt)
+{
+    // Qt keeps every type registered with it until the process ends: one
+    // defined in the library would dangle once it is unloaded.
+    Load();
+    EditMemoAndPhoneBook();
+    Dl_info library;
+    ASSERT_NE(::dladdr(reinterpret_cast<void*>(host->Plugin().OnStart), &library), 0);
+    for (int id = QMetaType::User + 1; QMetaType::isRegistered(id); ++id) {
+        Dl_info where;
+        ASSERT_NE(::dladdr(QMetaType(id).iface(), &where), 0)
+            << "type " << id << " outlived its code";
+        EXPECT_NE(where.dli_fbase, library.dli_fbase) << QMetaType(id).name();
+    }
+    host->UnloadPlugin();
 }
 
 TEST_F(Unload, LoadedAgainAfterUnloadStartsAfresh)
