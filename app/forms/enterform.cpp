@@ -16,6 +16,7 @@
 #include "core/view/wscheduler.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
+#include "gui/unloadsafe.h"
 #include "gui/updown.h"
 #include "platform/clipboard.h"
 
@@ -343,7 +344,8 @@ void TEnterForm::CreateControls()
     MonthOption->SetItems({ u"1日"_qs, u"月末"_qs, u"週指定"_qs });
     MonthOption->setGeometry(6, 76, 224, 56);
     WeekList = weekGrid("WeekList", RepeatEnter, { u"1"_qs, u"2"_qs, u"3"_qs, u"4"_qs, u"5"_qs });
-    QFont weekFont(u"Times New Roman"_qs);
+    QFont weekFont;
+    gui::SetFontFamilies(weekFont, { u"Times New Roman" });
     weekFont.setBold(true);
     WeekList->setFont(weekFont);
     WeekList->setGeometry(6, 136, 150, 22);

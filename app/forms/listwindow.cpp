@@ -9,9 +9,9 @@
 #include "gui/application.h"
 #include "gui/colors.h"
 #include "gui/guards.h"
-#include "gui/itemalign.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
+#include "gui/unloadsafe.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -187,8 +187,7 @@ TListWindow::TListWindow(QWidget* parent)
                      { 45, 45, 38 }, 2);
     SchedList->header()->setSectionsClickable(false);
     QFont fixed;
-    fixed.setFamilies(
-        { u"ＭＳ ゴシック"_qs, QStringLiteral("IPAGothic"), QStringLiteral("monospace") });
+    gui::SetFontFamilies(fixed, { u"ＭＳ ゴシック", u"IPAGothic", u"monospace" });
     fixed.setStyleHint(QFont::TypeWriter);
     fixed.setPixelSize(12);
     SchedList->setFont(fixed);

@@ -10,9 +10,9 @@
 #include "core/sjis.h"
 #include "gui/application.h"
 #include "gui/guards.h"
-#include "gui/itemalign.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
+#include "gui/unloadsafe.h"
 
 #include <QCollator>
 #include <QHeaderView>

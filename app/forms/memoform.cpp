@@ -1,5 +1,7 @@
 #include "app/forms/memoform.h"
 
+#include "gui/unloadsafe.h"
+
 #include <QPlainTextEdit>
 
 TMemoForm::TMemoForm(QWidget* parent) : TDockClientForm(parent)
@@ -16,8 +18,7 @@ TMemoForm::TMemoForm(QWidget* parent) : TDockClientForm(parent)
     // Tab and Enter belong to the window, not to a text nobody edits here.
     Memo1->setTabChangesFocus(true);
     QFont font;
-    font.setFamilies(
-        { u"ＭＳ Ｐゴシック"_qs, QStringLiteral("IPAPGothic"), QStringLiteral("sans-serif") });
+    gui::SetFontFamilies(font, { u"ＭＳ Ｐゴシック", u"IPAPGothic", u"sans-serif" });
     font.setPixelSize(13);
     Memo1->setFont(font);
     setWidget(Memo1);
