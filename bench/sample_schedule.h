@@ -36,7 +36,7 @@ inline const std::vector<std::uint32_t>& RepeatWords()
     using recur::RepeatPattern;
     constexpr int sun = 1, mon = 2, tue = 3, wed = 4, thu = 5, sat = 7;
     static const std::vector<std::uint32_t> words = [] {
-        const recur::RepeatSpec specs[] = {
+        const recur::RepeatFields samples[] = {
             { .pattern = RepeatPattern::Daily, .excludedWeekdays = recur::Weekdays({ sun, sat }) },
             { .pattern = RepeatPattern::Weekly,
               .weekdays = recur::Weekdays({ mon, thu }),
@@ -62,8 +62,8 @@ inline const std::vector<std::uint32_t>& RepeatWords()
               .weeks = recur::Weeks({ 2 }) },
         };
         std::vector<std::uint32_t> out;
-        for (const recur::RepeatSpec& spec : specs)
-            out.push_back(recur::Pack(spec));
+        for (const recur::RepeatFields& fields : samples)
+            out.push_back(recur::Pack(fields));
         return out;
     }();
     return words;

@@ -5,7 +5,7 @@
 
 #include "core/days.h"
 #include "core/recurrule.h"
-#include "core/repeatspec.h"
+#include "core/repeatfields.h"
 
 #include <cstdint>
 #include <string>

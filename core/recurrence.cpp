@@ -23,7 +23,7 @@ inline std::uint8_t WeekdayBitOf(Day day)
     return static_cast<std::uint8_t>(1u << (days::DayOfWeek(day) - 1));
 }
 
-// The spec's sets put their first day or week in the highest bit; the rules
+// The repeat fields' sets put their first day or week in the highest bit; the rules
 // here keep Sunday and week 1 in bit 0.
 std::uint8_t ReverseBits(std::uint8_t set, int count)
 {
@@ -300,22 +300,22 @@ Pattern CompilePattern(const TEventData& item)
     const days::Ymd d = days::Decode(item.Date);
     r.month0 = static_cast<std::uint8_t>(d.month);
     r.day0 = static_cast<std::uint8_t>(d.day);
-    const RepeatSpec spec = Unpack(R);
-    r.weekdays = ReverseBits(spec.weekdays, 7);
-    r.weeks = ReverseBits(spec.weeks, 5);
-    const std::uint8_t excluded = ReverseBits(spec.excludedWeekdays, 7);
-    r.allExcluded = spec.excludedWeekdays == kAllWeekdays;
+    const RepeatFields repeat = Unpack(R);
+    r.weekdays = ReverseBits(repeat.weekdays, 7);
+    r.weeks = ReverseBits(repeat.weeks, 5);
+    const std::uint8_t excluded = ReverseBits(repeat.excludedWeekdays, 7);
+    r.allExcluded = repeat.excludedWeekdays == kAllWeekdays;
     // A weekday chosen in the mask is never excluded by the weekday rule.
-    r.excludedWeekdays = spec.useWeekdays ? excluded & ~r.weekdays : excluded;
-    r.skipMonthEnd = spec.skipMonthEnd && spec.monthRule != MonthRule::LastDay;
-    r.skipHolidays = spec.skipHolidays;
-    r.shift = spec.shiftEarlier;
+    r.excludedWeekdays = repeat.useWeekdays ? excluded & ~r.weekdays : excluded;
+    r.skipMonthEnd = repeat.skipMonthEnd && repeat.monthRule != MonthRule::LastDay;
+    r.skipHolidays = repeat.skipHolidays;
+    r.shift = repeat.shiftEarlier;
 
     // A week rule without weekdays, or a weekly item whose weekdays are not
     // in use, has nothing to search for.
     const bool weekdaysFound = r.weekdays != 0;
     auto byMonthRule = [&](Kind sameDay, Kind lastDay, Kind byWeek) {
-        switch (spec.monthRule) {
+        switch (repeat.monthRule) {
         case MonthRule::SameDay:
             return sameDay;
         case MonthRule::LastDay:
@@ -324,12 +324,12 @@ Pattern CompilePattern(const TEventData& item)
             return weekdaysFound ? byWeek : Kind::FixedDate;
         }
     };
-    switch (*spec.pattern) {
+    switch (*repeat.pattern) {
     case RepeatPattern::Daily:
         r.kind = Kind::Daily;
         break;
     case RepeatPattern::Weekly:
-        r.kind = spec.useWeekdays && weekdaysFound ? Kind::Weekly : Kind::FixedDate;
+        r.kind = repeat.useWeekdays && weekdaysFound ? Kind::Weekly : Kind::FixedDate;
         break;
     case RepeatPattern::Monthly:
         r.kind = byMonthRule(Kind::MonthDay, Kind::MonthLast, Kind::MonthWeek);

@@ -535,15 +535,15 @@ void TEnterForm::FillControls()
         LimitDate->SetChecked(true);
     }
 
-    const recur::RepeatSpec spec = recur::Unpack(c.Repeat);
-    NoHoliday->setChecked(spec.skipHolidays);
-    NoLastDay->setChecked(spec.skipMonthEnd);
-    ExceptWeek->SetBits(spec.excludedWeekdays);
-    ShiftDate->setChecked(spec.shiftEarlier);
-    RepType->SetItemIndex(static_cast<int>(*spec.pattern));
-    MonthOption->SetItemIndex(recur::HasMonthRule(spec.pattern) ? IndexOf(spec.monthRule) : -1);
-    WeekList->SetBits(MonthOption->ItemIndex() == IndexOf(MonthRule::ByWeek) ? spec.weeks : 0);
-    SelectWeek->SetBits(spec.useWeekdays ? spec.weekdays : 0);
+    const recur::RepeatFields repeat = recur::Unpack(c.Repeat);
+    NoHoliday->setChecked(repeat.skipHolidays);
+    NoLastDay->setChecked(repeat.skipMonthEnd);
+    ExceptWeek->SetBits(repeat.excludedWeekdays);
+    ShiftDate->setChecked(repeat.shiftEarlier);
+    RepType->SetItemIndex(static_cast<int>(*repeat.pattern));
+    MonthOption->SetItemIndex(recur::HasMonthRule(repeat.pattern) ? IndexOf(repeat.monthRule) : -1);
+    WeekList->SetBits(MonthOption->ItemIndex() == IndexOf(MonthRule::ByWeek) ? repeat.weeks : 0);
+    SelectWeek->SetBits(repeat.useWeekdays ? repeat.weekdays : 0);
 
     NoTimeCheck->setChecked(!c.HasTime);
     if (c.HasTime) {
@@ -705,21 +705,21 @@ void TEnterForm::AddHistory(QComboBox* box)
     box->setEditText(text);
 }
 
-recur::RepeatSpec TEnterForm::RepeatChosen() const
+recur::RepeatFields TEnterForm::RepeatChosen() const
 {
-    recur::RepeatSpec spec;
-    spec.pattern = PatternAt(RepType->ItemIndex());
-    if (recur::HasMonthRule(spec.pattern))
-        spec.monthRule = MonthRuleAt(MonthOption->ItemIndex());
+    recur::RepeatFields repeat;
+    repeat.pattern = PatternAt(RepType->ItemIndex());
+    if (recur::HasMonthRule(repeat.pattern))
+        repeat.monthRule = MonthRuleAt(MonthOption->ItemIndex());
     // The grids that the pattern and option hide are cleared.
-    spec.weeks = static_cast<recur::WeekSet>(WeekList->GetBits());
-    spec.weekdays = static_cast<recur::WeekdaySet>(SelectWeek->GetBits());
-    spec.useWeekdays = recur::AsksForWeekdays(spec);
-    spec.excludedWeekdays = static_cast<recur::WeekdaySet>(ExceptWeek->GetBits());
-    spec.skipHolidays = NoHoliday->isChecked();
-    spec.skipMonthEnd = NoLastDay->isChecked();
-    spec.shiftEarlier = ShiftDate->isChecked();
-    return spec;
+    repeat.weeks = static_cast<recur::WeekSet>(WeekList->GetBits());
+    repeat.weekdays = static_cast<recur::WeekdaySet>(SelectWeek->GetBits());
+    repeat.useWeekdays = recur::AsksForWeekdays(repeat);
+    repeat.excludedWeekdays = static_cast<recur::WeekdaySet>(ExceptWeek->GetBits());
+    repeat.skipHolidays = NoHoliday->isChecked();
+    repeat.skipMonthEnd = NoLastDay->isChecked();
+    repeat.shiftEarlier = ShiftDate->isChecked();
+    return repeat;
 }
 
 QWidget* TEnterForm::FocusFor(RepeatConflict conflict) const
@@ -785,10 +785,10 @@ void TEnterForm::OkBtnClick()
     c.Repeat = 0;
 
     if (RepeatInput->isChecked()) {
-        const recur::RepeatSpec spec = RepeatChosen();
-        if (const std::optional<RepeatConflict> conflict = recur::Check(spec))
+        const recur::RepeatFields repeat = RepeatChosen();
+        if (const std::optional<RepeatConflict> conflict = recur::Check(repeat))
             return Refuse(*conflict);
-        c.Repeat = recur::Pack(spec);
+        c.Repeat = recur::Pack(repeat);
         if (LimitDate->Checked())
             c.LimitDate = LimitDate->Day();
     }

@@ -233,7 +233,7 @@ private:
     void FillDaysList(const std::string& commaText);
     std::string DaysListText() const;
     // The recurrence as the controls show it.
-    recur::RepeatSpec RepeatChosen() const;
+    recur::RepeatFields RepeatChosen() const;
     // Shows the conflict's message and moves the focus to its control; the
     // dialog stays open.
     void Refuse(recur::RepeatConflict conflict);

@@ -570,7 +570,7 @@ QMenu* THost::PullDown(int position) const
     return bar->actions().at(position)->menu();
 }
 
-QMenu* THost::ContextMenu(int menuType, const std::vector<TMenuItemSpec>& items)
+QMenu* THost::ContextMenu(int menuType, const std::vector<TMenuEntry>& items)
 {
     if (QMenu* old = contextMenus_[menuType])
         delete old;
@@ -578,7 +578,7 @@ QMenu* THost::ContextMenu(int menuType, const std::vector<TMenuItemSpec>& items)
     menu->setObjectName(QStringLiteral("ContextMenu%1").arg(menuType));
     contextMenus_[menuType] = menu;
     const BK_MENU handle = Register(menu);
-    std::vector<TMenuItemSpec> own = items;
+    std::vector<TMenuEntry> own = items;
     if (own.empty()) {
         const bool canCopy = !SelectionText().empty();
         if (menuType == BK_MENU_LIST)
@@ -594,12 +594,12 @@ QMenu* THost::ContextMenu(int menuType, const std::vector<TMenuItemSpec>& items)
                     { 0, "", true },
                     { BK_ID_PROPERTIES, "プロパティ(&P)", true } };
     }
-    for (const TMenuItemSpec& spec : own) {
-        if (spec.id == 0) {
+    for (const TMenuEntry& entry : own) {
+        if (entry.id == 0) {
             menu->addSeparator();
             continue;
         }
-        AddItem(menu, spec.id, QString::fromUtf8(spec.text.c_str()))->setEnabled(spec.enabled);
+        AddItem(menu, entry.id, QString::fromUtf8(entry.text.c_str()))->setEnabled(entry.enabled);
     }
     if (plugin_.OnMenuInit)
         plugin_.OnMenuInit(MainHandle(), handle, menuType);

@@ -60,7 +60,7 @@ struct TComposeRecord
 };
 
 // An item of a context menu the host builds: id 0 is a separator.
-struct TMenuItemSpec
+struct TMenuEntry
 {
     std::uint32_t id = 0;
     std::string text; // UTF-8
@@ -141,7 +141,7 @@ public:
     // showing it: its own items (the default ones when none are given), then
     // the plug-in's, with the usability of registered commands applied. The
     // menu belongs to the host until the next one of the same type.
-    QMenu* ContextMenu(int menuType, const std::vector<TMenuItemSpec>& items = {});
+    QMenu* ContextMenu(int menuType, const std::vector<TMenuEntry>& items = {});
     static std::vector<TMenuItemView> Items(const QWidget* menu);
     // The main window's menu bar and its pull-downs.
     QWidget* MenuBar() const;

@@ -105,14 +105,14 @@ TEST_F(PluginScenario, MainMenuGetsTheShowCommandInItsFifthPullDown)
 TEST_F(PluginScenario, ContextMenusGetTheMailGroup)
 {
     Load();
-    const TMenuItemSpec copy { BK_ID_COPY, "コピー", true };
-    const TMenuItemSpec grayedCopy { BK_ID_COPY, "コピー", false };
-    const TMenuItemSpec properties { BK_ID_PROPERTIES, "プロパティ", true };
-    const TMenuItemSpec open { 1004, "開く", true };
+    const TMenuEntry copy { BK_ID_COPY, "コピー", true };
+    const TMenuEntry grayedCopy { BK_ID_COPY, "コピー", false };
+    const TMenuEntry properties { BK_ID_PROPERTIES, "プロパティ", true };
+    const TMenuEntry open { 1004, "開く", true };
     struct Case
     {
         int menuType;
-        std::vector<TMenuItemSpec> items;
+        std::vector<TMenuEntry> items;
         std::vector<std::string> layout;
     } cases[] = {
         // Above the last group; no upper separator below an existing one;

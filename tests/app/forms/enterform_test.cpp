@@ -16,7 +16,7 @@
 #include "gui/updown.h"
 #include "modal_driver.h"
 #include "support/dialog_script.h"
-#include "support/repeatspec_print.h"
+#include "support/repeatfields_print.h"
 
 #include <QAction>
 #include <QApplication>
@@ -152,7 +152,7 @@ TEST_F(EnterFormTest, RepeatSettingsAndUnchangedEditsGiveTheSameRecurrenceBack)
 {
     using recur::MonthRule;
     using recur::RepeatPattern;
-    const std::pair<RepeatSetup, recur::RepeatSpec> cases[] = {
+    const std::pair<RepeatSetup, recur::RepeatFields> cases[] = {
         { { .pattern = 1, .days = { 1, 3 } },
           { .pattern = RepeatPattern::Weekly,
             .weekdays = recur::Weekdays({ 2, 4 }),
@@ -172,7 +172,7 @@ TEST_F(EnterFormTest, RepeatSettingsAndUnchangedEditsGiveTheSameRecurrenceBack)
         { { .pattern = 0, .holidays = true },
           { .pattern = RepeatPattern::Daily, .skipHolidays = true } },
     };
-    for (const auto& [setup, spec] : cases) {
+    for (const auto& [setup, repeat] : cases) {
         SCOPED_TRACE(setup.pattern);
         store.Clear();
         OpenNew("x");
@@ -180,7 +180,7 @@ TEST_F(EnterFormTest, RepeatSettingsAndUnchangedEditsGiveTheSameRecurrenceBack)
         ClickOk();
         EXPECT_EQ(form.result(), TEnterForm::mrOk);
         const TEventData first = Only();
-        EXPECT_EQ(recur::Unpack(first.Repeat), spec);
+        EXPECT_EQ(recur::Unpack(first.Repeat), repeat);
 
         OpenEdit(store.Items(0));
         ClickOk();

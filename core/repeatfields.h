@@ -2,7 +2,7 @@
 
 // An item's recurrence as named fields, and the one place that knows where
 // each field lives in the Repeat word stored in schedule files. The entry
-// dialog fills and reads a RepeatSpec; the recurrence engine compiles its
+// dialog fills and reads a RepeatFields; the recurrence engine compiles its
 // rules from one; nothing outside the core shifts or masks the word.
 
 #include <cstdint>
@@ -82,7 +82,7 @@ constexpr WeekSet Weeks(std::initializer_list<int> weeks)
     return set;
 }
 
-struct RepeatSpec
+struct RepeatFields
 {
     // Empty only while nothing is chosen in the dialog; Unpack always gives
     // one, and Pack writes an empty one as daily.
@@ -104,20 +104,20 @@ struct RepeatSpec
     // excluded instead of being dropped.
     bool shiftEarlier = false;
 
-    bool operator==(const RepeatSpec&) const = default;
+    bool operator==(const RepeatFields&) const = default;
 };
 
 // Any word, the repeating bit and the bits always 0 aside, comes back from
 // Pack(Unpack(word)) unchanged. Pack always sets the repeating bit, so a
-// single item (word 0) is no RepeatSpec: callers store 0 for it themselves.
-RepeatSpec Unpack(std::uint32_t word);
-std::uint32_t Pack(const RepeatSpec& spec);
+// single item (word 0) is no RepeatFields: callers store 0 for it themselves.
+RepeatFields Unpack(std::uint32_t word);
+std::uint32_t Pack(const RepeatFields& repeat);
 
 // Patterns for which the month rule counts.
 bool HasMonthRule(std::optional<RepeatPattern> pattern);
 // The pattern and month rule ask for weekdays: weekly, or monthly or yearly
 // by week.
-bool AsksForWeekdays(const RepeatSpec& spec);
+bool AsksForWeekdays(const RepeatFields& repeat);
 
 // What the entry dialog refuses to store, checked in this order.
 enum class RepeatConflict : std::uint8_t {
@@ -128,6 +128,6 @@ enum class RepeatConflict : std::uint8_t {
     AllWeekdaysExcluded, // for every pattern
 };
 
-std::optional<RepeatConflict> Check(const RepeatSpec& spec);
+std::optional<RepeatConflict> Check(const RepeatFields& repeat);
 
 } // namespace recur

@@ -2,13 +2,13 @@
 
 // How a failed comparison of two recurrences reads in a test's output.
 
-#include "core/repeatspec.h"
+#include "core/repeatfields.h"
 
 #include <ostream>
 
 namespace recur {
 
-inline void PrintTo(const RepeatSpec& s, std::ostream* out)
+inline void PrintTo(const RepeatFields& s, std::ostream* out)
 {
     *out << "{pattern " << (s.pattern ? static_cast<int>(*s.pattern) : -1) << ", month rule "
          << static_cast<int>(s.monthRule) << ", weekdays " << static_cast<int>(s.weekdays)

@@ -2,8 +2,8 @@
 // mean and come back unchanged, and the entry dialog's conflicts.
 
 #include "bench/sample_schedule.h"
-#include "core/repeatspec.h"
-#include "support/repeatspec_print.h"
+#include "core/repeatfields.h"
+#include "support/repeatfields_print.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@ namespace {
 
 using recur::MonthRule;
 using recur::RepeatConflict;
+using recur::RepeatFields;
 using recur::RepeatPattern;
-using recur::RepeatSpec;
 using recur::Weekdays;
 using recur::Weeks;
 
@@ -24,9 +24,9 @@ constexpr int Sun = 1, Mon = 2, Tue = 3, Wed = 4, Fri = 6, Sat = 7;
 
 // Words of the schedule files and dialog cases in the tests, and what they
 // say.
-TEST(RepeatSpec, StoredWordsReadAsTheirFieldsAndComeBack)
+TEST(RepeatFields, StoredWordsReadAsTheirFieldsAndComeBack)
 {
-    const std::pair<std::uint32_t, RepeatSpec> cases[] = {
+    const std::pair<std::uint32_t, RepeatFields> cases[] = {
         { 0x400040A0,
           { .pattern = RepeatPattern::Weekly,
             .weekdays = Weekdays({ Mon }),
@@ -62,10 +62,10 @@ TEST(RepeatSpec, StoredWordsReadAsTheirFieldsAndComeBack)
             .monthRule = MonthRule::LastDay,
             .weeks = Weeks({ 4 }) } },
     };
-    for (const auto& [word, spec] : cases) {
+    for (const auto& [word, repeat] : cases) {
         SCOPED_TRACE(word);
-        EXPECT_EQ(recur::Unpack(word), spec);
-        EXPECT_EQ(recur::Pack(spec), word);
+        EXPECT_EQ(recur::Unpack(word), repeat);
+        EXPECT_EQ(recur::Pack(repeat), word);
     }
     for (std::uint32_t word : benchdata::RepeatWords()) {
         SCOPED_TRACE(word);
@@ -74,8 +74,8 @@ TEST(RepeatSpec, StoredWordsReadAsTheirFieldsAndComeBack)
 }
 
 // Whatever a file holds in the bits that mean something comes back: the
-// dialog rewrites an edited item from its spec.
-TEST(RepeatSpec, AnyWordComesBackUnchanged)
+// dialog rewrites an edited item from its repeat fields.
+TEST(RepeatFields, AnyWordComesBackUnchanged)
 {
     std::mt19937 rng(20250615);
     constexpr std::uint32_t alwaysZero = 0x3E000000;
@@ -83,32 +83,32 @@ TEST(RepeatSpec, AnyWordComesBackUnchanged)
         const std::uint32_t word = (rng() & ~alwaysZero) | rp::Repeating;
         ASSERT_EQ(recur::Pack(recur::Unpack(word)), word) << std::hex << word;
     }
-    // A spec without a pattern packs as daily; a same-day rule packs no weeks.
+    // Fields without a pattern pack as daily; a same-day rule packs no weeks.
     EXPECT_EQ(recur::Pack({ .pattern = std::nullopt, .weeks = Weeks({ 1 }) }), rp::Repeating);
 }
 
-TEST(RepeatSpec, CheckNamesTheFirstConflict)
+TEST(RepeatFields, CheckNamesTheFirstConflict)
 {
-    const RepeatSpec weeklyMonday { .pattern = RepeatPattern::Weekly,
-                                    .weekdays = Weekdays({ Mon }),
-                                    .useWeekdays = true };
-    const RepeatSpec monthlyByWeek { .pattern = RepeatPattern::Monthly,
-                                     .monthRule = MonthRule::ByWeek,
-                                     .weeks = Weeks({ 1 }) };
-    const RepeatSpec lastDay { .pattern = RepeatPattern::Yearly,
-                               .monthRule = MonthRule::LastDay,
-                               .skipMonthEnd = true };
-    RepeatSpec dailyLastDay = lastDay;
+    const RepeatFields weeklyMonday { .pattern = RepeatPattern::Weekly,
+                                      .weekdays = Weekdays({ Mon }),
+                                      .useWeekdays = true };
+    const RepeatFields monthlyByWeek { .pattern = RepeatPattern::Monthly,
+                                       .monthRule = MonthRule::ByWeek,
+                                       .weeks = Weeks({ 1 }) };
+    const RepeatFields lastDay { .pattern = RepeatPattern::Yearly,
+                                 .monthRule = MonthRule::LastDay,
+                                 .skipMonthEnd = true };
+    RepeatFields dailyLastDay = lastDay;
     dailyLastDay.pattern = RepeatPattern::Daily;
-    RepeatSpec mondayExcluded = weeklyMonday;
+    RepeatFields mondayExcluded = weeklyMonday;
     mondayExcluded.excludedWeekdays = Weekdays({ Mon, Fri });
-    RepeatSpec byWeekMonday = monthlyByWeek;
+    RepeatFields byWeekMonday = monthlyByWeek;
     byWeekMonday.weekdays = Weekdays({ Mon });
     byWeekMonday.excludedWeekdays = recur::kAllWeekdays;
-    RepeatSpec noPattern = lastDay;
+    RepeatFields noPattern = lastDay;
     noPattern.pattern = std::nullopt;
 
-    const std::pair<RepeatSpec, std::optional<RepeatConflict>> cases[] = {
+    const std::pair<RepeatFields, std::optional<RepeatConflict>> cases[] = {
         { weeklyMonday, std::nullopt },
         { noPattern, RepeatConflict::NoPattern },
         { lastDay, RepeatConflict::LastDayExcluded },
@@ -123,8 +123,8 @@ TEST(RepeatSpec, CheckNamesTheFirstConflict)
         { { .pattern = RepeatPattern::Daily, .excludedWeekdays = recur::kAllWeekdays },
           RepeatConflict::AllWeekdaysExcluded },
     };
-    for (const auto& [spec, conflict] : cases) {
-        SCOPED_TRACE(::testing::PrintToString(spec));
-        EXPECT_EQ(recur::Check(spec), conflict);
+    for (const auto& [repeat, conflict] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(repeat));
+        EXPECT_EQ(recur::Check(repeat), conflict);
     }
 }
