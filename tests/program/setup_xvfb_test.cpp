@@ -38,7 +38,7 @@
 
 namespace {
 
-const char* const kChildVariable = "KALVERO_SETUP_CHILD";
+constexpr char kChildVariable[] = "KALVERO_SETUP_CHILD";
 const char* const kNewTitle = "Plan 2026";
 
 QString ShotFile()
@@ -46,14 +46,11 @@ QString ShotFile()
     return QStringLiteral(KALVERO_BINARY_DIR "/xvfb_setup.png");
 }
 
-TEST(SetupOnX11, TheMenuOpensTheDialogAndOkShowsAndKeepsTheSettings)
+using SetupOnX11 = ProgramOnDisplayTest<kChildVariable>;
+
+TEST_F(SetupOnX11, TheMenuOpensTheDialogAndOkShowsAndKeepsTheSettings)
 {
-    if (qEnvironmentVariableIsSet(kChildVariable))
-        GTEST_SKIP() << "inside the child";
-    ProgramOnDisplay run;
-    if (!run.Missing().isEmpty())
-        GTEST_SKIP() << run.Missing().toStdString();
-    ASSERT_TRUE(run.display.Problem().isEmpty()) << run.display.Problem().toStdString();
+    ProgramOnDisplay& run = Run();
     const std::string dir = run.kalvero.dir();
     ASSERT_TRUE(
         files::WriteAtomic(dir + "Kalvero.ini", "MAINVIEW=20,20,720,560\r\nTITLE=Before\r\n"));

@@ -35,7 +35,7 @@
 
 namespace {
 
-const char* const kChildVariable = "KALVERO_X11_CHILD";
+constexpr char kChildVariable[] = "KALVERO_X11_CHILD";
 const QString kMainTitle = u"Miradel-アプリ版"_qs;
 const QString kEntryTitle = u"新規スケジュール"_qs;
 
@@ -44,14 +44,11 @@ QString Artefact(const char* name)
     return QStringLiteral(KALVERO_BINARY_DIR "/") + QLatin1String(name);
 }
 
-TEST(ProgramOnX11, RunsUnderAWindowManagerWithItsFramesAndLeavesScreenshots)
+using ProgramOnX11 = ProgramOnDisplayTest<kChildVariable>;
+
+TEST_F(ProgramOnX11, RunsUnderAWindowManagerWithItsFramesAndLeavesScreenshots)
 {
-    if (qEnvironmentVariableIsSet(kChildVariable))
-        GTEST_SKIP() << "inside the child";
-    ProgramOnDisplay run;
-    if (!run.Missing().isEmpty())
-        GTEST_SKIP() << run.Missing().toStdString();
-    ASSERT_TRUE(run.display.Problem().isEmpty()) << run.display.Problem().toStdString();
+    ProgramOnDisplay& run = Run();
     const std::string dir = run.kalvero.dir();
     TSchedList store;
     const days::Day today = days::Today();

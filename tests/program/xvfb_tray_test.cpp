@@ -33,19 +33,16 @@
 
 namespace {
 
-const char* const kChildVariable = "KALVERO_TRAY_CHILD";
+constexpr char kChildVariable[] = "KALVERO_TRAY_CHILD";
 
-TEST(ProgramTrayOnX11, HidesIntoARealTrayComesBackOnAClickAndTakesACopiedBlock)
+using ProgramTrayOnX11 = ProgramOnDisplayTest<kChildVariable>;
+
+TEST_F(ProgramTrayOnX11, HidesIntoARealTrayComesBackOnAClickAndTakesACopiedBlock)
 {
-    if (qEnvironmentVariableIsSet(kChildVariable))
-        GTEST_SKIP() << "inside the child";
     const QString trayer = QStandardPaths::findExecutable(QStringLiteral("trayer"));
     if (trayer.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xclip")).isEmpty())
         GTEST_SKIP() << "trayer or xclip is not installed (scripts/setup)";
-    ProgramOnDisplay run;
-    if (!run.Missing().isEmpty())
-        GTEST_SKIP() << run.Missing().toStdString();
-    ASSERT_TRUE(run.display.Problem().isEmpty()) << run.display.Problem().toStdString();
+    ProgramOnDisplay& run = Run();
     const XvfbServer& server = run.display.server();
     const std::string dir = run.kalvero.dir();
     // Ctrl+Alt+K shows and hides; copied blocks are registered.

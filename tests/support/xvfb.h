@@ -23,6 +23,8 @@
 #include <optional>
 #include <string>
 
+#include <gtest/gtest.h>
+
 class XvfbServer
 {
 public:
@@ -266,6 +268,33 @@ struct ProgramOnDisplay
     {
         return display.Missing().isEmpty() ? kalvero.Missing() : display.Missing();
     }
+};
+
+// The fixture of a parent test that runs the built program on a display
+// under openbox while a child run of the same test program (the tests that
+// set ChildVariable) plays the user there. It skips inside that child run
+// and where Xvfb, openbox or the program is missing, and fails when the
+// display does not come up; the display and the program are made in the
+// parent only:
+//     constexpr char kChildVariable[] = "KALVERO_FOO_CHILD";
+//     using FooOnX11 = ProgramOnDisplayTest<kChildVariable>;
+//     TEST_F(FooOnX11, Does) { ProgramOnDisplay& run = Run(); ... }
+template<const char* ChildVariable> class ProgramOnDisplayTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsSet(ChildVariable))
+            GTEST_SKIP() << "inside the child";
+        run_.emplace();
+        if (!run_->Missing().isEmpty())
+            GTEST_SKIP() << run_->Missing().toStdString();
+        ASSERT_TRUE(run_->display.Problem().isEmpty()) << run_->display.Problem().toStdString();
+    }
+    ProgramOnDisplay& Run() { return *run_; }
+
+private:
+    std::optional<ProgramOnDisplay> run_;
 };
 
 // A test of this program run in a child process on a display, where the
