@@ -123,14 +123,8 @@ std::string FromHostBuffer(const char* buffer, std::size_t size)
     if (!buffer || size == 0)
         return {};
     std::string text(buffer, ::strnlen(buffer, size - 1));
-    std::size_t pos = 0;
-    std::size_t last = 0;
-    while (pos < text.size()) {
-        last = pos;
-        pos += sjis::CharLen(text, pos);
-    }
-    if (!text.empty() && last == text.size() - 1 &&
-        sjis::IsLeadByte(static_cast<unsigned char>(text.back())))
+    if (!text.empty() && sjis::IsLeadByte(static_cast<unsigned char>(text.back())) &&
+        sjis::IsCharStart(text, text.size() - 1))
         text.pop_back();
     return text;
 }
