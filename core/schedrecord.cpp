@@ -145,9 +145,7 @@ void Append(std::string& out, const TEventData& e, LineForm form)
         out.push_back(',');
         AppendQuoted(out, e.DataType);
         out.push_back(',');
-        AppendNumber(out, e.AlarmBefore);
-        out.push_back('@');
-        out += AlarmUnitName(e.AlarmUnit);
+        out += AlarmText(e.AlarmBefore, e.AlarmUnit);
         return;
     }
     out.push_back('*');
@@ -207,9 +205,7 @@ void Append(std::string& out, const TEventData& e, LineForm form)
         (e.Exported ? 256 : 0) + (e.Done ? 512 : 0);
     AppendNumber(out, flags);
     out += e.OpenMail ? ",1," : ",0,";
-    AppendNumber(out, e.AlarmBefore);
-    out.push_back('@');
-    out += AlarmUnitName(e.AlarmUnit);
+    out += AlarmText(e.AlarmBefore, e.AlarmUnit);
     out.push_back(',');
     AppendQuoted(out, e.Memo);
     if (e.Repeat != 0 && !e.ExceptDates.empty()) {
