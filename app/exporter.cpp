@@ -272,12 +272,25 @@ bool LeftOut(const LeaveOut& leaveOut, const TEventData& item)
         (leaveOut.cancelled && item.Cancelled);
 }
 
+// The template of ".csv" files.
+const CsvTemplate& BuiltInTemplate()
+{
+    static const CsvTemplate csv =
+        ReadTemplate({ SJ("ﾀｲﾄﾙ:=%TITLE%@55"), SJ("開始日:=%DATE%"), SJ("開始時刻:=%BTIME%"),
+                       SJ("終了日\",\"終了時刻:=%ENDTM%"), SJ("終日ｲﾍﾞﾝﾄﾌﾗｸﾞ:=%ADAY%"),
+                       SJ("ｱﾗｰﾑon/off:=%ALERM%"), SJ("ｱﾗｰﾑ日付:=%ADATE%"), SJ("ｱﾗｰﾑ時間:=%ATIME%"),
+                       SJ("ﾒﾓ:=%PMEMO%@230"), SJ("ｼｰｸﾚｯﾄ:=%SECRET%") });
+    return csv;
+}
+
 // One export run: the request, the output and the items to mark.
 class TExportRun
 {
 public:
     TExportRun(TSchedList& store, const ExportRequest& request, const Progress& progress)
-        : store_(store), request_(request), progress_(progress)
+        : store_(store), request_(request),
+          csv_(request.format == ExportFormat::Csv ? BuiltInTemplate() : request.csv),
+          progress_(progress)
     {
     }
 
@@ -292,6 +305,7 @@ private:
 
     TSchedList& store_;
     const ExportRequest& request_;
+    const CsvTemplate& csv_;
     const Progress& progress_;
     ExportResult result_;
     std::int64_t done_ = 0;
@@ -313,7 +327,7 @@ void TExportRun::ExportOccurrence(const TEventData& item, days::Day day)
     if (request_.format == ExportFormat::VCalendar)
         VEventText(result_.text, day, item);
     else
-        TemplateLine(result_.text, day, item, request_.csv.columns);
+        TemplateLine(result_.text, day, item, csv_.columns);
     ++result_.entries;
     if (!Repeats(item))
         result_.exportedIds.push_back(item.Id);
@@ -349,7 +363,7 @@ ExportResult TExportRun::Run()
         result_.text.append(kVCalHeader);
         result_.text.append(kCrLf);
     } else if (request_.headLine) {
-        result_.text.append(request_.csv.header);
+        result_.text.append(csv_.header);
         result_.text.append(kCrLf);
     }
     if (request_.range == ExportRange::Days) {
@@ -500,18 +514,6 @@ bool ReadTemplateFile(const std::string& path, CsvTemplate& out, std::string* er
         return false;
     out = ReadTemplate(sjis::SplitLines(text));
     return true;
-}
-
-const std::vector<std::string>& BuiltInTemplateLines()
-{
-    static const std::vector<std::string> lines = {
-        SJ("ﾀｲﾄﾙ:=%TITLE%@55"),      SJ("開始日:=%DATE%"),
-        SJ("開始時刻:=%BTIME%"),     SJ("終了日\",\"終了時刻:=%ENDTM%"),
-        SJ("終日ｲﾍﾞﾝﾄﾌﾗｸﾞ:=%ADAY%"), SJ("ｱﾗｰﾑon/off:=%ALERM%"),
-        SJ("ｱﾗｰﾑ日付:=%ADATE%"),     SJ("ｱﾗｰﾑ時間:=%ATIME%"),
-        SJ("ﾒﾓ:=%PMEMO%@230"),       SJ("ｼｰｸﾚｯﾄ:=%SECRET%"),
-    };
-    return lines;
 }
 
 days::Day ExpansionLimit(days::Day today)

@@ -82,9 +82,6 @@ CsvTemplate ReadTemplate(const std::vector<std::string>& lines);
 // it cannot be read; exists tells a missing file apart.
 bool ReadTemplateFile(const std::string& path, CsvTemplate& out, std::string* error = nullptr,
                       bool* exists = nullptr);
-// The lines of the built-in template of ".csv" files (ten columns, eleven
-// header cells).
-const std::vector<std::string>& BuiltInTemplateLines();
 
 // Same month and day one year after today; 29 February gives 28 February.
 days::Day ExpansionLimit(days::Day today);
@@ -98,7 +95,9 @@ struct ExportRequest
     days::Day limit = 0; // repeating items stop after this day (UpdatedSince, All)
     LeaveOut leaveOut;
     bool headLine = true; // CSV: the names as the first line
-    CsvTemplate csv; // Csv and CsvTemplate
+    // CsvTemplate only: Csv has a built-in template (ten columns, eleven
+    // header cells).
+    CsvTemplate csv;
 };
 
 struct ExportResult

@@ -40,8 +40,6 @@ void Run(benchmark::State& state, exporter::ExportFormat format)
     request.range = exporter::ExportRange::All;
     request.limit = exporter::ExpansionLimit(days::Today());
     request.leaveOut = { false, false, false, false };
-    if (format == exporter::ExportFormat::Csv)
-        request.csv = exporter::ReadTemplate(exporter::BuiltInTemplateLines());
     exporter::ExportResult result;
     std::int64_t bytes = 0;
     for (auto _ : state) {

@@ -379,8 +379,6 @@ TExportForm::Outcome TExportForm::RunExport(const QString& name)
             return Outcome::Failed;
         }
         path = files::ChangeExt(path, ".csv");
-    } else if (format_ == ExportFormat::Csv) {
-        request.csv = exporter::ReadTemplate(exporter::BuiltInTemplateLines());
     }
 
     TExportProgress progress(this, ProgressDelay);

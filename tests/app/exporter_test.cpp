@@ -39,10 +39,8 @@ struct EdgeCases
         EXPECT_EQ(store.DroppedRecords(), 0);
         store.SetKindMask(-1);
     }
-    exporter::ExportResult Run(exporter::ExportRequest request)
+    exporter::ExportResult Run(const exporter::ExportRequest& request)
     {
-        if (request.format == ExportFormat::Csv)
-            request.csv = exporter::ReadTemplate(exporter::BuiltInTemplateLines());
         return exporter::Export(store, request);
     }
 };

@@ -137,8 +137,6 @@ int Export(const std::vector<std::string>& args)
             std::fprintf(stderr, "kalvero-probe: not a .vcs or .csv file: %s\n", args[1].c_str());
             return 2;
         }
-        if (request.format != exporter::ExportFormat::VCalendar)
-            request.csv = exporter::ReadTemplate(exporter::BuiltInTemplateLines());
     }
     TSchedList store;
     if (!probe::OpenSchedule(store, args[0]))
