@@ -158,11 +158,17 @@ THost::~THost()
 // ---------------------------------------------------------------------------
 // The window
 
-QAction* THost::AddItem(QWidget* menu, std::uint32_t id, const QString& text)
+QAction* THost::NewItem(QWidget* menu, std::uint32_t id, const QString& text)
 {
     auto* action = new QAction(text, menu);
     action->setProperty(kIdProperty, id);
     connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
+    return action;
+}
+
+QAction* THost::AddItem(QWidget* menu, std::uint32_t id, const QString& text)
+{
+    QAction* action = NewItem(menu, id, text);
     menu->addAction(action);
     return action;
 }
@@ -935,10 +941,8 @@ int32_t THost::InsertMenu(BK_MENU menu, uint32_t position, uint32_t flags, uintp
         action = new QAction(widget);
         action->setSeparator(true);
     } else {
-        action = new QAction(hostconv::FromSjis(text ? text : ""), widget);
-        action->setProperty(kIdProperty, static_cast<std::uint32_t>(id));
-        const auto command = static_cast<std::uint32_t>(id);
-        connect(action, &QAction::triggered, this, [this, command] { Dispatch(command); });
+        action =
+            NewItem(widget, static_cast<std::uint32_t>(id), hostconv::FromSjis(text ? text : ""));
         action->setEnabled((flags & (BKM_GRAYED | BKM_DISABLED)) == 0);
     }
     widget->insertAction(before, action);

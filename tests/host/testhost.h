@@ -227,6 +227,8 @@ private:
     void ApplyUsability(QWidget* menu);
     void Dispatch(std::uint32_t id);
     void UpdateEditStates();
+    // A menu item that runs Dispatch(id); AddItem also appends it.
+    QAction* NewItem(QWidget* menu, std::uint32_t id, const QString& text);
     QAction* AddItem(QWidget* menu, std::uint32_t id, const QString& text);
     void OnContextMenu(int menuType, QWidget* from, const QPoint& pos);
 
