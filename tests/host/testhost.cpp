@@ -62,6 +62,13 @@ std::string Upper(std::string s)
     return s;
 }
 
+// A mail's identifier as the host gives it out: its folder's, "?" and its
+// key in capitals.
+std::string MailIdOf(const std::string& folderId, const std::string& key)
+{
+    return folderId + "?" + Upper(key);
+}
+
 std::string CrLf(const std::string& text)
 {
     std::string out;
@@ -267,7 +274,7 @@ void THost::ShowFolder(const std::string& folderId)
         item->setText(1,
                       hostconv::FromSjis(hostconv::DecodeHeader(HeaderValue(mail.source, "From"))));
         item->setText(2, QString::fromStdString(HeaderValue(mail.source, "Date")));
-        item->setData(0, Qt::UserRole, QString::fromStdString(folderId + "?" + Upper(mail.key)));
+        item->setData(0, Qt::UserRole, QString::fromStdString(MailIdOf(folderId, mail.key)));
     }
     for (int row = 0; row < folderList_->count(); ++row) {
         if (folderList_->item(row)->data(Qt::UserRole).toString().toStdString() == folderId)
@@ -304,7 +311,7 @@ const THost::Mail* THost::FindMail(const std::string& mailId, std::string* canon
         for (const Mail& mail : folder.mails) {
             if (mail.key == key) {
                 if (canonical)
-                    *canonical = id + "?" + Upper(mail.key);
+                    *canonical = MailIdOf(id, mail.key);
                 return &mail;
             }
         }
@@ -328,7 +335,7 @@ std::string THost::AddMail(const std::string& folderId, const std::string& sourc
     WriteIndex(folderId);
     if (currentFolder == folderId)
         ShowFolder(folderId);
-    return folderId + "?" + Upper(key);
+    return MailIdOf(folderId, key);
 }
 
 std::vector<std::string> THost::MailsIn(const std::string& folderId) const
@@ -337,7 +344,7 @@ std::vector<std::string> THost::MailsIn(const std::string& folderId) const
     const auto found = folders_.find(folderId);
     if (found != folders_.end()) {
         for (const Mail& mail : found->second.mails)
-            ids.push_back(folderId + "?" + Upper(mail.key));
+            ids.push_back(MailIdOf(folderId, mail.key));
     }
     return ids;
 }
