@@ -14,11 +14,6 @@ namespace {
 
 const days::Day kToday = D(2024, 6, 10);
 
-std::string Block(const std::string& line)
-{
-    return "\r\n--Kalvero->>>!\r\n" + line + "\r\n!<<<--Kalvero-\r\n";
-}
-
 TEventData Meeting()
 {
     TEventData e;

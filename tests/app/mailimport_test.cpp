@@ -15,11 +15,6 @@ namespace {
 
 const std::string kLine = SJ("2024/06/12,10:00,11:00,\"本社\",\"仕事:FF\",15@分前");
 
-std::string Block(const std::string& line)
-{
-    return "\r\n--Kalvero->>>!\r\n" + line + "\r\n!<<<--Kalvero-\r\n";
-}
-
 std::string Mail(const std::string& from, const std::string& subject, const std::string& body,
                  const std::string& type = "text/plain; charset=iso-2022-jp")
 {

@@ -1,7 +1,7 @@
 #pragma once
 // What many test programs need: dates written as dates, a private temporary
-// folder per test, a folder that takes no new file, and a run of
-// kalvero-probe with its output.
+// folder per test, a folder that takes no new file, a schedule block, and a
+// run of kalvero-probe with its output.
 
 #include "core/days.h"
 
@@ -51,6 +51,13 @@ struct TempDir
         return file;
     }
 };
+
+// A schedule block as it stands in a mail or in copied text: the line of
+// defined fields between its marks.
+inline std::string Block(const std::string& line)
+{
+    return "\r\n--Kalvero->>>!\r\n" + line + "\r\n!<<<--Kalvero-\r\n";
+}
 
 // The whole file as bytes; empty when it cannot be read.
 inline std::string ReadFile(const std::string& path)

@@ -144,8 +144,8 @@ TEST_F(MailCommandsTest, SentItemReadsBackThroughTheImport)
     form->Calendar->SetModified(true);
     ASSERT_NE(SubItem(form->SendTo, meeting), nullptr);
     SubItem(form->SendTo, meeting)->trigger();
-    const std::string block = SJ("\r\n--Kalvero->>>!\r\n2024/06/10,09:00,10:30,\"本社 3F\","
-                                 "\"仕事:FF0000\",2@時間前\r\n!<<<--Kalvero-\r\n");
+    const std::string block =
+        Block(SJ("2024/06/10,09:00,10:30,\"本社 3F\",\"仕事:FF0000\",2@時間前"));
     EXPECT_EQ(host->calls,
               (std::vector<std::string> { "compose ", "subject 7 " + SJ("[予定]定例会議"),
                                           "text 7 " + SJ("議題\r\n資料\r\n\r\n") + block }));
@@ -365,8 +365,7 @@ TEST_F(MailCommandsTest, NewItemFromTheCurrentMail)
 TEST_F(MailCommandsTest, CurrentMailHasScheduleUnlessScanningIsOff)
 {
     Start();
-    host->mails["block"] = PlainMail(
-        "", "x\r\n--Kalvero->>>!\r\n2024/06/12,-1,-1,\"\",\"\",0@分前\r\n!<<<--Kalvero-\r\n");
+    host->mails["block"] = PlainMail("", "x" + Block("2024/06/12,-1,-1,\"\",\"\",0@分前"));
     host->mails["plain"] = PlainMail("", "no block");
     const std::tuple<const char*, bool, bool> cases[] = {
         { "block", false, true },

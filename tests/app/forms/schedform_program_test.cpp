@@ -40,11 +40,6 @@ public slots:
     void Open(const QUrl& url) { urls << QString::fromLatin1(url.toEncoded()); }
 };
 
-std::string Block(const std::string& line)
-{
-    return "\r\n--Kalvero->>>!\r\n" + line + "\r\n!<<<--Kalvero-\r\n";
-}
-
 class ProgramBuildTest : public MainWindowTest
 {
 protected:
