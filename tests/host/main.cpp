@@ -43,15 +43,6 @@ protected:
     }
 };
 
-QWidget* TopLevel(const QString& name)
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == name)
-            return widget;
-    }
-    return nullptr;
-}
-
 // Shows the schedule window and, over a word selected in the first mail, the
 // mail view's context menu; then saves the screen once both are up and
 // painted.

@@ -135,6 +135,15 @@ std::uint32_t IdOf(const QAction* action)
 
 } // namespace
 
+QWidget* TopLevel(const QString& name)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == name)
+            return widget;
+    }
+    return nullptr;
+}
+
 THost* THost::Instance()
 {
     return instance;

@@ -76,6 +76,10 @@ struct TMenuItemView
     bool separator = false;
 };
 
+// A top-level window of this process (the host's or the plug-in's) by
+// object name; nullptr when none.
+QWidget* TopLevel(const QString& name);
+
 class THost : public QObject
 {
     Q_OBJECT

@@ -25,16 +25,6 @@ inline std::string PluginPath()
     return KALVERO_BINARY_DIR "/plugin/Kalvero.so";
 }
 
-// A top-level window of this process by object name (nullptr when none).
-inline QWidget* TopLevel(const char* name)
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String(name))
-            return widget;
-    }
-    return nullptr;
-}
-
 // The text of a message box of the plug-in, line ends as "\n".
 inline QString MessageText(const QDialog* box)
 {
@@ -84,5 +74,5 @@ struct PluginScenario : ::testing::Test
         ASSERT_TRUE(host->LoadPlugin(PluginPath(), &error)) << error;
     }
     // The plug-in's main window.
-    static QWidget* ScheduleWindow() { return TopLevel("SchedForm"); }
+    static QWidget* ScheduleWindow() { return TopLevel(QStringLiteral("SchedForm")); }
 };
