@@ -643,7 +643,6 @@ void TSchedForm::LoadWindowSettings()
             ListWindow->FindString->addItem(qtext::ToQ(entry));
     });
     Step([this] { ApplySettings(); });
-    Step([this] { HookClipboard(); });
     Step([this] {
         const int mask = Calendar->GetKindMask();
         const int priv = (mask & 2) ? 0 : 1;
