@@ -32,12 +32,10 @@ void Fail(const std::string& path, const std::string& why)
 
 std::string DigestText(TSchedList& store, days::Day today, const TDigestOptions& options)
 {
-    const std::vector<PEventData> shown = store.DayList;
     std::string text;
     for (days::Day day = today; day <= today + options.DayCount; ++day) {
-        store.SelectDay(day);
         std::vector<const TEventData*> items;
-        for (const TEventData* item : store.DayList)
+        for (const TEventData* item : store.ItemsOn(day))
             if ((item->KindBits & 1) == 0)
                 items.push_back(item);
         if (items.empty() && options.SkipEmptyDays)
@@ -51,7 +49,6 @@ std::string DigestText(TSchedList& store, days::Day today, const TDigestOptions&
             text += SJ(" 予定はありません") + "\r\n";
         text += "\r\n" + std::string(32, '-') + "\r\n";
     }
-    store.DayList = shown;
     return text;
 }
 

@@ -367,14 +367,10 @@ ExportResult TExportRun::Run()
         result_.text.append(kCrLf);
     }
     if (request_.range == ExportRange::Days) {
-        const std::vector<PEventData> shown = store_.DayList;
         total_ = std::max<std::int64_t>(0, std::int64_t { request_.last } - request_.first + 1);
-        for (days::Day day = request_.first; done_ < total_ && Tick(); ++day, ++done_) {
-            store_.SelectDay(day);
-            for (const TEventData* item : store_.DayList)
+        for (days::Day day = request_.first; done_ < total_ && Tick(); ++day, ++done_)
+            for (const TEventData* item : store_.ItemsOn(day))
                 ExportOccurrence(*item, day);
-        }
-        store_.DayList = shown;
     } else {
         const std::vector<PEventData> items = store_.All();
         total_ = static_cast<std::int64_t>(items.size());

@@ -202,7 +202,19 @@ bool TSchedList::IsVisible(const TEventData& item) const
 
 void TSchedList::SelectDay(days::Day day)
 {
-    DayList.clear();
+    CollectDay(day, DayList);
+}
+
+std::vector<PEventData> TSchedList::ItemsOn(days::Day day)
+{
+    std::vector<PEventData> items;
+    CollectDay(day, items);
+    return items;
+}
+
+void TSchedList::CollectDay(days::Day day, std::vector<PEventData>& out)
+{
+    out.clear();
     if (day > 0) {
         if (patternsDirty_ || patterns_.size() != items_.size()) {
             patterns_.clear();
@@ -217,10 +229,10 @@ void TSchedList::SelectDay(days::Day day)
                 continue;
             PEventData item = items_[i];
             if (IsVisible(*item) && recur::OccursOn(recur::RuleOf(*item), info, IsHoliday))
-                DayList.push_back(item);
+                out.push_back(item);
         }
     }
-    std::stable_sort(DayList.begin(), DayList.end(), [](const TEventData* a, const TEventData* b) {
+    std::stable_sort(out.begin(), out.end(), [](const TEventData* a, const TEventData* b) {
         return CompareByStartTime(a, b) < 0;
     });
 }

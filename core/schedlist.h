@@ -98,6 +98,8 @@ public:
     bool IsVisible(const TEventData& item) const;
     // Fills DayList with the visible items occurring on day, by start time.
     void SelectDay(days::Day day);
+    // The same items without touching DayList (what the window shows).
+    std::vector<PEventData> ItemsOn(days::Day day);
     PEventData DayEvent(int index) const;
     int DayEventCount() const { return static_cast<int>(DayList.size()); }
     // Advances repeating items whose occurrence is past (and, once the
@@ -158,6 +160,8 @@ private:
     int Adopt(std::unique_ptr<TEventData> item, bool sort);
     void Forget(const TEventData* item);
     void NoteDropped(int line, schedrecord::Fault reason);
+    // Replaces out with the items of SelectDay.
+    void CollectDay(days::Day day, std::vector<PEventData>& out);
 
     std::vector<PEventData> items_;
     // The recurrence patterns of the items, in store order, so that a day
