@@ -404,7 +404,7 @@ void TSchedList::ImportCSVText(std::string_view data)
         TEventData& e = *item;
         e.Subject = LeftStrBytes(FirstLine(sjis::Trim(f[0])), 80);
         std::int64_t kind = 0;
-        if (!schedrecord::ParseInteger(f[2], kind))
+        if (!sjis::ParseInteger(f[2], kind))
             kind = 0;
         e.KindBits = static_cast<std::int32_t>((kind | (f[0] == SJ("会社") ? 2 : 0)) & 3);
         e.Date = date;

@@ -94,44 +94,6 @@ const char kLinkSeparator[] = "\\:\\";
 
 } // namespace
 
-bool ParseInteger(std::string_view s, std::int64_t& value)
-{
-    std::size_t p = 0;
-    bool neg = false;
-    if (p < s.size() && (s[p] == '-' || s[p] == '+'))
-        neg = s[p++] == '-';
-    bool hex = false;
-    if (p < s.size() && s[p] == '$') {
-        hex = true;
-        ++p;
-    } else if (p + 1 < s.size() && s[p] == '0' && (s[p + 1] == 'x' || s[p + 1] == 'X')) {
-        hex = true;
-        p += 2;
-    }
-    if (p >= s.size())
-        return false;
-    std::int64_t v = 0;
-    for (; p < s.size(); ++p) {
-        const char c = s[p];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (hex && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else if (hex && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else
-            return false;
-        v = v * (hex ? 16 : 10) + digit;
-        if (v > (hex ? 0xFFFFFFFFLL : 0x80000000LL))
-            return false;
-    }
-    if (!hex && !neg && v > 0x7FFFFFFFLL)
-        return false;
-    value = neg ? -v : v;
-    return true;
-}
-
 void Append(std::string& out, const TEventData& e, LineForm form)
 {
     if (form == LineForm::Exchange) {
@@ -251,7 +213,7 @@ std::optional<Fault> Parse(std::string_view text, TEventData& e)
     if (n == 13) {
         e.LimitDate = StrToDay(v[1]); // "-1": no last day
         std::int64_t r;
-        if (!ParseInteger(v[4], r))
+        if (!sjis::ParseInteger(v[4], r))
             return Fault::Repeat;
         e.Repeat = static_cast<std::uint32_t>(r);
         fields[0] = v[0];
@@ -291,7 +253,7 @@ std::optional<Fault> Parse(std::string_view text, TEventData& e)
     e.MailFolder.assign(parts[2]);
 
     std::int64_t flags;
-    if (!ParseInteger(fields[7], flags))
+    if (!sjis::ParseInteger(fields[7], flags))
         return Fault::Flags;
     const auto bits = static_cast<std::uint32_t>(flags);
     e.KindBits = static_cast<std::int32_t>(bits & 7);

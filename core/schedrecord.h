@@ -6,7 +6,6 @@
 
 #include "core/eventdata.h"
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,10 +34,6 @@ void Append(std::string& out, const TEventData& item, LineForm form);
 // read as a date gives -1 and the record is kept. On a fault out is left
 // half filled.
 std::optional<Fault> Parse(std::string_view text, TEventData& out);
-
-// An integer as the class library's conversion reads it: optional sign, then
-// decimal digits, or "$"/"0x" and up to eight hexadecimal digits.
-bool ParseInteger(std::string_view text, std::int64_t& value);
 
 // True when a line begins as the writer begins every record: "*", a date
 // and a comma. The file reader ends a record before such a line when the

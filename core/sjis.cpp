@@ -98,6 +98,38 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
     return out;
 }
 
+bool ParseInteger(std::string_view s, std::int64_t& value)
+{
+    std::size_t p = 0;
+    bool neg = false;
+    if (p < s.size() && (s[p] == '-' || s[p] == '+'))
+        neg = s[p++] == '-';
+    bool hex = false;
+    if (p < s.size() && s[p] == '$') {
+        hex = true;
+        ++p;
+    } else if (p + 1 < s.size() && s[p] == '0' && (s[p + 1] == 'x' || s[p + 1] == 'X')) {
+        hex = true;
+        p += 2;
+    }
+    if (p >= s.size())
+        return false;
+    std::int64_t v = 0;
+    for (; p < s.size(); ++p) {
+        const unsigned char c = static_cast<unsigned char>(s[p]);
+        const int digit = hex ? HexDigit(c) : c >= '0' && c <= '9' ? c - '0' : -1;
+        if (digit < 0)
+            return false;
+        v = v * (hex ? 16 : 10) + digit;
+        if (v > (hex ? 0xFFFFFFFFLL : 0x80000000LL))
+            return false;
+    }
+    if (!hex && !neg && v > 0x7FFFFFFFLL)
+        return false;
+    value = neg ? -v : v;
+    return true;
+}
+
 std::string TrimLeft(std::string_view s)
 {
     std::size_t b = 0;

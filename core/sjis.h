@@ -61,6 +61,11 @@ constexpr int HexDigit(unsigned char c)
     return -1;
 }
 
+// An integer as the class library's conversion reads it: optional sign, then
+// decimal digits (the 32-bit range), or "$"/"0x" and a hexadecimal value of
+// up to 32 bits, negated after a "-".
+bool ParseInteger(std::string_view text, std::int64_t& value);
+
 // Folds ASCII letters at character starts; double-byte characters are untouched.
 std::string LowerAscii(std::string_view s);
 std::string UpperAscii(std::string_view s);
