@@ -311,14 +311,13 @@ struct ChildTest
     }
 };
 
-// Runs the tests that filter (a gtest filter) names in a child process on the
-// server's display, with the environment variable set to value: the child
-// test runs only where it is set, the parent only where it is not.
-inline ChildTest RunChildTest(const XvfbServer& server, const char* variable, const QString& value,
+// Runs the tests that filter (a gtest filter) names in a child process with
+// the environment env and the variable set to value: the child test runs
+// only where it is set, the parent only where it is not.
+inline ChildTest RunChildTest(QProcessEnvironment env, const char* variable, const QString& value,
                               const QString& filter)
 {
     QProcess child;
-    QProcessEnvironment env = server.Environment();
     env.insert(QString::fromLatin1(variable), value);
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
@@ -333,4 +332,11 @@ inline ChildTest RunChildTest(const XvfbServer& server, const char* variable, co
     if (child.exitStatus() == QProcess::NormalExit)
         result.exitCode = child.exitCode();
     return result;
+}
+
+// The same on the server's display.
+inline ChildTest RunChildTest(const XvfbServer& server, const char* variable, const QString& value,
+                              const QString& filter)
+{
+    return RunChildTest(server.Environment(), variable, value, filter);
 }

@@ -5,9 +5,9 @@
 #include "app/forms/modal_driver.h"
 #include "plugin/hostapi.h"
 #include "support/testutil.h"
+#include "support/xvfb.h"
 
 #include <QApplication>
-#include <QProcess>
 
 #include <dlfcn.h>
 
@@ -96,16 +96,11 @@ TEST(Bare, WithoutAnApplicationNothingHappens)
 {
     if (!std::getenv(kNoApplication)) {
         // Runs this test again in a child without an application.
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QString::fromLatin1(kNoApplication), QStringLiteral("1"));
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(QCoreApplication::applicationFilePath(),
-                    { QStringLiteral("--gtest_filter=Bare.WithoutAnApplicationNothingHappens") });
-        ASSERT_TRUE(child.waitForFinished(120000));
-        const std::string output = child.readAll().toStdString();
-        EXPECT_EQ(child.exitCode(), 0) << output;
+        const ChildTest child = RunChildTest(
+            QProcessEnvironment::systemEnvironment(), kNoApplication, QStringLiteral("1"),
+            QStringLiteral("Bare.WithoutAnApplicationNothingHappens"));
+        const std::string output = child.output.toStdString();
+        EXPECT_EQ(child.exitCode, 0) << output;
         EXPECT_NE(output.find("[  PASSED  ] 1 test"), std::string::npos) << output;
         return;
     }
