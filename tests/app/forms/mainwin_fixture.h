@@ -9,6 +9,8 @@
 #include "app/settings/initparam.h"
 #include "core/days.h"
 #include "core/files.h"
+#include "core/view/wscheduler.h"
+#include "gui/qtext.h"
 #include "platform/hotkeys.h"
 #include "platform/tray.h"
 
@@ -16,6 +18,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -136,6 +139,16 @@ protected:
                 return a;
         return nullptr;
     }
+    // The item of that subject in the schedule; nullptr when none.
+    PEventData Find(const std::string& subject) const
+    {
+        for (PEventData item : form->Calendar->Store().All())
+            if (item->Subject == subject)
+                return item;
+        return nullptr;
+    }
+    int Count() const { return form->Calendar->Store().Count(); }
+    static std::string Clipboard() { return qtext::FromQ(QApplication::clipboard()->text()); }
     void Show()
     {
         form->show();

@@ -49,15 +49,6 @@ protected:
         form->Calendar->AddEvent(e);
         return Find(subject);
     }
-    PEventData Find(const std::string& subject) const
-    {
-        for (PEventData item : form->Calendar->Store().All())
-            if (item->Subject == subject)
-                return item;
-        return nullptr;
-    }
-    std::string Clipboard() const { return qtext::FromQ(QApplication::clipboard()->text()); }
-    int Count() const { return form->Calendar->Store().Count(); }
 
     days::FixedClock clock { days::MomentOf(D(2024, 7, 3), 8 * 60) };
 };

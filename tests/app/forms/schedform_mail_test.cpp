@@ -117,12 +117,8 @@ protected:
         std::tie(e.Subject, e.Date, e.MailID, e.KindBits) =
             std::tie(subject, kToday, mailId, kindBits);
         form->Calendar->AddEvent(e);
-        for (PEventData item : form->Calendar->Store().All())
-            if (item->Subject == subject)
-                return item;
-        return nullptr;
+        return Find(subject);
     }
-    static std::string Clipboard() { return qtext::FromQ(QApplication::clipboard()->text()); }
 
     days::FixedClock clock { days::MomentOf(kToday, 8 * 60) };
     std::unique_ptr<FakeHost> host;

@@ -55,8 +55,6 @@ protected:
         QApplication::clipboard()->setText(qtext::ToQ(sjisText));
         Settle();
     }
-    std::string Clipboard() const { return qtext::FromQ(QApplication::clipboard()->text()); }
-    int Count() const { return form->Calendar->Store().Count(); }
     // The item of that subject in the schedule file.
     std::optional<TEventData> Saved(const std::string& subject)
     {
