@@ -16,54 +16,21 @@ std::array<std::uint32_t, 8>& KindColors()
     return colors;
 }
 
-// An integer item: decimal with an optional sign, or hexadecimal after "$"
-// (up to eight digits, taken as a 32-bit pattern, so $FFFFFFFF is -1).
-bool ParseInt(const std::string& s, std::int32_t& out)
+// An integer item as sjis::ParseInteger reads it, but hexadecimal only after
+// "$" and with eight digits at the most; the value is taken as a 32-bit
+// pattern, so $FFFFFFFF is -1.
+bool ParseInt(std::string_view s, std::int32_t& out)
 {
-    std::size_t p = 0;
-    bool negative = false;
-    if (p < s.size() && (s[p] == '+' || s[p] == '-')) {
-        negative = s[p] == '-';
-        ++p;
-    }
-    std::int64_t value = 0;
-    if (p < s.size() && s[p] == '$') {
-        ++p;
-        const std::size_t digits = s.size() - p;
-        if (digits == 0 || digits > 8)
-            return false;
-        for (; p < s.size(); ++p) {
-            const char c = s[p];
-            int d;
-            if (c >= '0' && c <= '9')
-                d = c - '0';
-            else if (c >= 'a' && c <= 'f')
-                d = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F')
-                d = c - 'A' + 10;
-            else
-                return false;
-            value = value * 16 + d;
-        }
-        std::int32_t bits = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
-        out = negative ? static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(bits)) : bits;
-        return true;
-    }
-    if (p == s.size())
+    std::string_view digits = s;
+    if (!digits.empty() && (digits[0] == '+' || digits[0] == '-'))
+        digits.remove_prefix(1);
+    if (digits.starts_with("0x") || digits.starts_with("0X") ||
+        (digits.starts_with('$') && digits.size() > 9))
         return false;
-    for (; p < s.size(); ++p) {
-        const char c = s[p];
-        if (c < '0' || c > '9')
-            return false;
-        value = value * 10 + (c - '0');
-        if (value > 2147483648LL)
-            return false;
-    }
-    if (negative)
-        value = -value;
-    if (value > 2147483647LL)
+    std::int64_t value;
+    if (!sjis::ParseInteger(s, value))
         return false;
-    out = static_cast<std::int32_t>(value);
+    out = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
     return true;
 }
 
