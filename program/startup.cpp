@@ -4,7 +4,6 @@
 #include "app/forms/variant.h"
 #include "app/settings/initparam.h"
 #include "core/report.h"
-#include "core/sjis.h"
 #include "gui/application.h"
 #include "gui/msgdlg.h"
 #include "platform/instance.h"
