@@ -133,11 +133,6 @@ template<bool (*Usable)()> std::int32_t AskUsable(BK_WINDOW, intptr_t)
     return Answer(usable);
 }
 
-bool CopyUsable()
-{
-    return IsHostCopyEnabled();
-}
-
 bool EnterUsable()
 {
     return !BeckyAPI->GetCurrentMailSource().empty();
@@ -145,7 +140,7 @@ bool EnterUsable()
 
 const Command kShowSchedule { "Kalvero", "予定表を表示", &RunCommand<&ShowSchedule>, nullptr };
 const Command kCopyAndEnter { "KalveroSelTxt", "コピー(C)＆予定に登録", &RunCommand<&CopyAndEnter>,
-                              &AskUsable<&CopyUsable> };
+                              &AskUsable<&IsHostCopyEnabled> };
 const Command kImportDefined { "KalveroImport", "定義フィールドによる登録",
                                &RunCommand<&ImportDefined>, &AskUsable<&MailHasSchedule> };
 const Command kEnterMail { "KalveroEnter", "このメールを予定表へ登録", &RunCommand<&EnterMail>,
