@@ -300,6 +300,7 @@ private:
     // Every occurrence from the first day on; a repeating item stops after
     // the limit, a single item is written whatever its date.
     void ExportOccurrences(const TEventData& item, days::Day first);
+    // One entry; the caller has left out what the request leaves out.
     void ExportOccurrence(const TEventData& item, days::Day day);
     bool Tick();
 
@@ -322,8 +323,6 @@ bool TExportRun::Tick()
 
 void TExportRun::ExportOccurrence(const TEventData& item, days::Day day)
 {
-    if (LeftOut(request_.leaveOut, item))
-        return;
     if (request_.format == ExportFormat::VCalendar)
         VEventText(result_.text, day, item);
     else
@@ -368,9 +367,12 @@ ExportResult TExportRun::Run()
     }
     if (request_.range == ExportRange::Days) {
         total_ = std::max<std::int64_t>(0, std::int64_t { request_.last } - request_.first + 1);
-        for (days::Day day = request_.first; done_ < total_ && Tick(); ++day, ++done_)
-            for (const TEventData* item : store_.ItemsOn(day))
-                ExportOccurrence(*item, day);
+        for (days::Day day = request_.first; done_ < total_ && Tick(); ++day, ++done_) {
+            for (const TEventData* item : store_.ItemsOn(day)) {
+                if (!LeftOut(request_.leaveOut, *item))
+                    ExportOccurrence(*item, day);
+            }
+        }
     } else {
         const std::vector<PEventData> items = store_.All();
         total_ = static_cast<std::int64_t>(items.size());
