@@ -73,12 +73,6 @@ TEST_F(SetupOnX11, TheMenuOpensTheDialogAndOkShowsAndKeepsTheSettings)
 
 // --- The child: the user at the X display.
 
-QImage Screen()
-{
-    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
-        QImage::Format_RGB32);
-}
-
 // The mean x of the calendar's Sunday background inside an area: where the
 // Sunday column is. Nothing when no such pixel is there.
 std::optional<double> SundayColumn(const QImage& image, const QRect& area)
@@ -109,12 +103,12 @@ TEST(SetupOnX11Child, OpensTheDialogChangesTwoSettingsAndSeesThemApplied)
     std::optional<double> sundayBefore;
     ASSERT_TRUE(WaitFor([&] {
         main = user.Find(u"Before"_qs);
-        return main && (sundayBefore = SundayColumn(Screen(), user.Rect(*main)));
+        return main && (sundayBefore = SundayColumn(ScreenImage(), user.Rect(*main)));
     })) << "the main window never showed its calendar";
     const QRect mainRect = user.Rect(*main);
 
     // The settings command of the calendar's menu: the item above the last.
-    const QImage before = Screen();
+    const QImage before = ScreenImage();
     QPoint onCalendar;
     const QRgb sunday = colors::ToQColor(TWScheduler::kSundayBack).rgb();
     for (int y = mainRect.top(); y < mainRect.bottom() && onCalendar.isNull(); y += 4)
@@ -156,9 +150,9 @@ TEST(SetupOnX11Child, OpensTheDialogChangesTwoSettingsAndSeesThemApplied)
             : QRect();
     };
     auto changes = [&](const QRect& where, const std::function<void()>& step) {
-        const QImage before = Screen().copy(where);
+        const QImage before = ScreenImage().copy(where);
         step();
-        return WaitFor([&] { return Screen().copy(where) != before; });
+        return WaitFor([&] { return ScreenImage().copy(where) != before; });
     };
     const QRect title = area("KalveroTitle");
     ASSERT_TRUE(changes(title, [&] { user.Click(title.center()); })) << "the title took no focus";
@@ -167,7 +161,7 @@ TEST(SetupOnX11Child, OpensTheDialogChangesTwoSettingsAndSeesThemApplied)
         user.Type(kNewTitle);
     }));
     // Painted for sure by now.
-    EXPECT_TRUE(Screen().copy(dialogRect).save(ShotFile()));
+    EXPECT_TRUE(ScreenImage().copy(dialogRect).save(ShotFile()));
     auto* pages = twin.findChild<QTabWidget*>(u"PageControl1"_qs);
     ASSERT_NE(pages, nullptr);
     pages->setCurrentIndex(1);
@@ -186,7 +180,7 @@ TEST(SetupOnX11Child, OpensTheDialogChangesTwoSettingsAndSeesThemApplied)
         << user.Title(*main).toStdString();
     std::optional<double> sundayAfter;
     EXPECT_TRUE(WaitFor([&] {
-        sundayAfter = SundayColumn(Screen(), mainRect);
+        sundayAfter = SundayColumn(ScreenImage(), mainRect);
         return sundayAfter && *sundayAfter > *sundayBefore + mainRect.width() / 4;
     })) << "Sunday column at "
         << *sundayBefore << ", then " << (sundayAfter ? *sundayAfter : -1.0);

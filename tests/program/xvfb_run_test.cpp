@@ -79,15 +79,6 @@ TEST_F(ProgramOnX11, RunsUnderAWindowManagerWithItsFramesAndLeavesScreenshots)
     program.waitForFinished(10000);
 }
 
-// The screen's pixels inside a rectangle.
-QImage Grab(const QRect& area)
-{
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
-}
-
 // The window manager has framed the window and its picture has settled:
 // two grabs in a row alike, more than one colour in them. last keeps the
 // latest grab of the frame.
@@ -96,7 +87,7 @@ bool Settled(const XUser& user, Window window, QImage& last)
     const QRect frame = user.Frame(window);
     if (frame.isEmpty())
         return false;
-    const QImage now = Grab(frame);
+    const QImage now = ScreenImage(frame);
     const bool settled =
         now == last && now.pixel(0, 0) != now.pixel(now.width() / 2, now.height() / 2);
     last = now;

@@ -169,8 +169,7 @@ TEST(ProgramTrayOnX11Child, HidesShowsAndCopies)
     QImage shot;
     const QRgb band = qRgb(190, 40, 40);
     EXPECT_TRUE(WaitFor([&] {
-        shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
-            QImage::Format_RGB32);
+        shot = ScreenImage();
         if (shot.pixel(shown.center()) != desk)
             return false;
         const QRect inside = icon.intersected(shot.rect());

@@ -11,7 +11,11 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
 #include <QRect>
+#include <QScreen>
 #include <QString>
 #include <QStringList>
 #include <QThread>
@@ -40,6 +44,16 @@ inline bool WaitFor(const std::function<bool()>& condition, int ms = 60000)
         QThread::msleep(50);
     }
     return true;
+}
+
+// The screen's pixels, inside area when one is given, as 32-bit RGB.
+inline QImage ScreenImage(const QRect& area = QRect())
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QPixmap shot = area.isNull()
+        ? screen->grabWindow(0)
+        : screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    return shot.toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 class XUser
