@@ -6,8 +6,6 @@
 #include "core/sjis.h"
 #include "core/textguard.h"
 
-#include <algorithm>
-
 namespace schedrecord {
 
 namespace {
@@ -188,9 +186,9 @@ std::optional<Fault> Parse(std::string_view text, TEventData& e)
     buffer.push_back(',');
     static commafields::Fields<16> f;
     f.Split(buffer);
-    std::size_t n = std::min<std::size_t>(f.count, 16);
     if (f.count > 15)
         return Fault::FieldCount;
+    std::size_t n = f.count;
     std::string_view* v = f.field.data();
     std::size_t first = 0;
     e.UpdateDate = 0;
