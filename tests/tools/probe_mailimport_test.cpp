@@ -10,11 +10,6 @@
 
 namespace {
 
-std::string Sjis(const char* utf8)
-{
-    return sjis::FromUtf8(utf8);
-}
-
 const char* kMail = "From: Taro <taro@example.jp>\r\n"
                     "Subject: Re: [予定] 会議\r\n"
                     "Content-Type: text/plain; charset=iso-2022-jp\r\n\r\n"
@@ -26,7 +21,7 @@ const char* kMail = "From: Taro <taro@example.jp>\r\n"
 TEST(ProbeMailImport, AddsOnlyWhatTheSettingsAllowAndSaves)
 {
     TempDir dir;
-    const std::string mail = dir.Write("mail.eml", Sjis(kMail));
+    const std::string mail = dir.Write("mail.eml", sjis::FromUtf8(kMail));
     const std::string sch = dir.path + "s.sch";
     const struct
     {
@@ -45,8 +40,9 @@ TEST(ProbeMailImport, AddsOnlyWhatTheSettingsAllowAndSaves)
     std::string saved;
     ASSERT_TRUE(files::ReadAll(sch, saved));
     EXPECT_EQ(saved,
-              Sjis("*1899/12/30,2024/06/12,10:00,11:00,\"会議\",\"本社\",\"\",\"probe/?00000001\","
-                   "4,1,0@分前,\"資料持参\"\r\n"));
+              sjis::FromUtf8(
+                  "*1899/12/30,2024/06/12,10:00,11:00,\"会議\",\"本社\",\"\",\"probe/?00000001\","
+                  "4,1,0@分前,\"資料持参\"\r\n"));
     EXPECT_EQ(Probe("mailimport " + sch + " " + mail + " force").out, "added\n");
     EXPECT_NE(Probe("mailimport " + sch + " " + mail + " daycount=1 2>/dev/null").status, 0);
 }
@@ -54,14 +50,15 @@ TEST(ProbeMailImport, AddsOnlyWhatTheSettingsAllowAndSaves)
 TEST(ProbeMailImport, DigestWritesMemoTxtOncePerDay)
 {
     TempDir dir;
-    const std::string sch =
-        dir.Write("s.sch",
-                  Sjis("*2024/06/01,2024/06/12,10:00,11:00,\"会議\",\"本社\",\"\",\"\",4,0,"
+    const std::string sch = dir.Write(
+        "s.sch",
+        sjis::FromUtf8("*2024/06/01,2024/06/12,10:00,11:00,\"会議\",\"本社\",\"\",\"\",4,0,"
                        "0@分前,\"一行目\r\n二行目\"\r\n"));
     const std::string out = dir.path + "memo.txt";
-    const std::string digest = Sjis("【6/12】の予定\r\n 件名:会議\r\n 時間:10:00-11:00\r\n"
-                                    " 場所:本社\r\n メモ:一行目...\r\n\r\n\r\n"
-                                    "--------------------------------\r\n");
+    const std::string digest =
+        sjis::FromUtf8("【6/12】の予定\r\n 件名:会議\r\n 時間:10:00-11:00\r\n"
+                       " 場所:本社\r\n メモ:一行目...\r\n\r\n\r\n"
+                       "--------------------------------\r\n");
     EXPECT_EQ(Probe("digest " + sch + " 2024-06-10 " + out).out, "nothing to write\n");
     EXPECT_FALSE(files::Exists(out));
     dir.Write("memo.txt", "old\r\n");
@@ -74,7 +71,8 @@ TEST(ProbeMailImport, DigestWritesMemoTxtOncePerDay)
     EXPECT_EQ(Probe("digest " + sch + " 2024-06-12 " + out + " memoclear=1 nomemosched=0").out,
               "written\n");
     ASSERT_TRUE(files::ReadAll(out, text));
-    EXPECT_EQ(text,
-              Sjis("【6/12】の予定\r\n 件名:会議\r\n 時間:10:00-11:00\r\n 場所:本社\r\n"
-                   " メモ:一行目\r\n二行目\r\n\r\n\r\n--------------------------------\r\n"));
+    EXPECT_EQ(
+        text,
+        sjis::FromUtf8("【6/12】の予定\r\n 件名:会議\r\n 時間:10:00-11:00\r\n 場所:本社\r\n"
+                       " メモ:一行目\r\n二行目\r\n\r\n\r\n--------------------------------\r\n"));
 }
