@@ -46,6 +46,14 @@ bool OpenSchedule(TSchedList& store, const std::string& file)
     return false;
 }
 
+bool ReadDay(const std::string& text, days::Day& day)
+{
+    if (TryStrToDay(text, day))
+        return true;
+    std::fprintf(stderr, "kalvero-probe: not a date: %s\n", text.c_str());
+    return false;
+}
+
 } // namespace probe
 
 int main(int argc, char** argv)
@@ -57,10 +65,8 @@ int main(int argc, char** argv)
     std::unique_ptr<days::FixedClock> clock;
     days::Day today = 0;
     if (args.size() >= 2 && args[0] == "--today") {
-        if (!TryStrToDay(args[1], today)) {
-            std::fprintf(stderr, "kalvero-probe: not a date: %s\n", args[1].c_str());
+        if (!probe::ReadDay(args[1], today))
             return 2;
-        }
         clock = std::make_unique<days::FixedClock>(days::MomentOf(today, 12 * 60));
         args.erase(args.begin(), args.begin() + 2);
     }

@@ -11,14 +11,6 @@
 
 namespace {
 
-bool ReadDay(const std::string& text, days::Day& day)
-{
-    if (TryStrToDay(text, day))
-        return true;
-    std::fprintf(stderr, "kalvero-probe: not a date: %s\n", text.c_str());
-    return false;
-}
-
 // Every category shown, no priority or done filter, no holidays.
 void ShowEverything(TSchedList& store)
 {
@@ -34,7 +26,7 @@ int Occurrences(const std::vector<std::string>& args)
     days::Day from, to;
     if (args.size() != 3)
         return probe::Usage(usage);
-    if (!ReadDay(args[1], from) || !ReadDay(args[2], to))
+    if (!probe::ReadDay(args[1], from) || !probe::ReadDay(args[2], to))
         return 2;
     TSchedList store;
     if (!probe::OpenSchedule(store, args[0]))
@@ -54,7 +46,7 @@ int Next(const std::vector<std::string>& args)
     days::Day day;
     if (args.size() != 2)
         return probe::Usage("next FILE.sch DAY");
-    if (!ReadDay(args[1], day))
+    if (!probe::ReadDay(args[1], day))
         return 2;
     TSchedList store;
     if (!probe::OpenSchedule(store, args[0]))
@@ -120,7 +112,7 @@ int Export(const std::vector<std::string>& args)
     if (mode != "0" && mode != "1" && mode != "2")
         return probe::Usage(usage);
     request.range = static_cast<exporter::ExportRange>(mode[0] - '0');
-    if (!ReadDay(args[3], request.first) || !ReadDay(args[4], request.last))
+    if (!probe::ReadDay(args[3], request.first) || !probe::ReadDay(args[4], request.last))
         return 2;
     request.limit = exporter::ExpansionLimit(days::Today());
     std::string why;
