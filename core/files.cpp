@@ -95,64 +95,95 @@ void RemoveStaleTemps(const std::string& target)
 
 } // namespace
 
-bool WriteAtomic(const std::string& path, std::string_view data, std::string* error)
+TAtomicFile::~TAtomicFile()
 {
-    auto fail = [&](const std::string& why) {
-        if (error)
-            *error = why;
-        return false;
-    };
+    Discard();
+}
 
-    std::string target;
-    int linkErr = 0;
-    if (!ResolveLinks(path, target, linkErr))
-        return fail(path + ": " + ErrnoText(linkErr));
-    mode_t perms = 0600;
+bool TAtomicFile::Fail(int err, std::string* error)
+{
+    if (error)
+        *error = path_ + ": " + ErrnoText(err);
+    Discard();
+    return false;
+}
+
+bool TAtomicFile::Open(const std::string& path, std::string* error)
+{
+    Discard();
+    path_ = path;
+    err_ = 0;
+    if (!ResolveLinks(path, target_, err_))
+        return Fail(err_, error);
+    perms_ = 0600;
     struct stat st
     {
     };
-    if (::stat(target.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode))
-            return fail(path + ": not a regular file");
-        perms = st.st_mode & 07777;
+    if (::stat(target_.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) {
+            if (error)
+                *error = path + ": not a regular file";
+            return false;
+        }
+        perms_ = st.st_mode & 07777;
     }
-    RemoveStaleTemps(target);
+    RemoveStaleTemps(target_);
 
     static thread_local std::mt19937_64 rng { std::random_device {}() };
-    std::string tmp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        tmp = target + kTempMark + std::to_string(rng() % 1000000000ULL);
-        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST)
-            return fail(path + ": " + ErrnoText(errno));
+    for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
+        tmp_ = target_ + kTempMark + std::to_string(rng() % 1000000000ULL);
+        fd_ = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd_ < 0 && errno != EEXIST)
+            return Fail(errno, error);
     }
-    if (fd < 0)
-        return fail(path + ": " + ErrnoText(EEXIST));
+    if (fd_ < 0)
+        return Fail(EEXIST, error);
+    return true;
+}
 
-    int err = 0;
-    bool ok = WriteFully(fd, data, err);
-    if (ok && ::fchmod(fd, perms) != 0) {
-        err = errno;
-        ok = false;
-    }
-    if (ok && ::fsync(fd) != 0) {
-        err = errno;
-        ok = false;
-    }
-    if (::close(fd) != 0 && ok) {
-        err = errno;
-        ok = false;
-    }
-    if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) {
-        err = errno;
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        return fail(path + ": " + ErrnoText(err));
+bool TAtomicFile::Write(std::string_view data)
+{
+    if (fd_ < 0 || err_ != 0)
+        return false;
+    return WriteFully(fd_, data, err_);
+}
+
+bool TAtomicFile::Commit(std::string* error)
+{
+    if (fd_ < 0)
+        return Fail(err_ != 0 ? err_ : EBADF, error);
+    if (err_ == 0 && ::fchmod(fd_, perms_) != 0)
+        err_ = errno;
+    if (err_ == 0 && ::fsync(fd_) != 0)
+        err_ = errno;
+    if (::close(fd_) != 0 && err_ == 0)
+        err_ = errno;
+    fd_ = -1;
+    if (err_ == 0 && ::rename(tmp_.c_str(), target_.c_str()) != 0)
+        err_ = errno;
+    if (err_ != 0) {
+        ::unlink(tmp_.c_str());
+        return Fail(err_, error);
     }
     return true;
+}
+
+void TAtomicFile::Discard()
+{
+    if (fd_ < 0)
+        return;
+    ::close(fd_);
+    fd_ = -1;
+    ::unlink(tmp_.c_str());
+}
+
+bool WriteAtomic(const std::string& path, std::string_view data, std::string* error)
+{
+    TAtomicFile file;
+    if (!file.Open(path, error))
+        return false;
+    file.Write(data);
+    return file.Commit(error);
 }
 
 bool ReadAll(const std::string& path, std::string& out, std::string* error, bool* exists)

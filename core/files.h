@@ -16,6 +16,39 @@ namespace files {
 // removed.
 bool WriteAtomic(const std::string& path, std::string_view data, std::string* error = nullptr);
 
+// A file written in pieces and put in place whole, by the rules of
+// WriteAtomic: the pieces go to a temporary file beside the target, and
+// Commit flushes it and renames it over the path. Until then the old file is
+// untouched; a writer discarded or destroyed before Commit (a failure, a
+// cancel) removes its temporary file, so nothing of it is left behind.
+class TAtomicFile
+{
+public:
+    TAtomicFile() = default;
+    ~TAtomicFile();
+    TAtomicFile(const TAtomicFile&) = delete;
+    TAtomicFile& operator=(const TAtomicFile&) = delete;
+
+    // Creates the temporary file; false (and error) when it cannot.
+    bool Open(const std::string& path, std::string* error = nullptr);
+    // Appends; false once a write has failed (Commit then reports why).
+    bool Write(std::string_view data);
+    // Puts the file in place; false (and error) when anything failed, and
+    // then nothing is left behind.
+    bool Commit(std::string* error = nullptr);
+    void Discard();
+
+private:
+    bool Fail(int err, std::string* error);
+
+    std::string path_;
+    std::string target_;
+    std::string tmp_;
+    int fd_ = -1;
+    int err_ = 0;
+    unsigned perms_ = 0600;
+};
+
 // Reads a whole file. Returns false (and error) when it cannot be read;
 // a missing file gives false with exists == false.
 bool ReadAll(const std::string& path, std::string& out, std::string* error = nullptr,

@@ -46,6 +46,20 @@ TEST(Files, AtomicWriteCreatesAndReplaces)
               1);
 }
 
+TEST(Files, PiecesAreInPlaceOnlyOnceCommittedAndADiscardedFileLeavesNothing)
+{
+    TempDir dir;
+    const std::string f = dir.path + "out.vcs";
+    files::TAtomicFile file;
+    ASSERT_TRUE(file.Open(f) && file.Write("x"));
+    file.Discard();
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path));
+    ASSERT_TRUE(file.Open(f) && file.Write("one") && file.Write("two"));
+    EXPECT_FALSE(files::Exists(f));
+    ASSERT_TRUE(file.Commit());
+    EXPECT_EQ(ReadFile(f), "onetwo");
+}
+
 TEST(Files, LinksAreFollowedAndLeftoversOfOurOwnRemoved)
 {
     TempDir dir;
