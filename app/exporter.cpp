@@ -272,6 +272,127 @@ bool LeftOut(const LeaveOut& leaveOut, const TEventData& item)
         (leaveOut.cancelled && item.Cancelled);
 }
 
+// Output is handed to the sink in pieces of about this size.
+constexpr std::size_t kSpillBytes = 256 * 1024;
+// A cell larger than this goes out as it is made.
+constexpr std::size_t kLargeCell = 1024 * 1024;
+
+// The byte limit of a whole cell applied to its pieces as they come: whole
+// characters only, as LeftStrBytes cuts the joined text (a lead byte at the
+// end of a piece pairs with the first byte of the next).
+class TCellCut
+{
+public:
+    explicit TCellCut(int limit) : limit_(limit > 0 ? static_cast<std::size_t>(limit) : 0) { }
+
+    template<typename Emit> void Feed(std::string_view piece, Emit&& emit)
+    {
+        if (limit_ == 0) {
+            emit(piece);
+            return;
+        }
+        std::size_t i = 0;
+        if (hasLead_ && !piece.empty()) {
+            hasLead_ = false;
+            full_ = full_ || taken_ + 2 > limit_;
+            if (!full_) {
+                const char pair[2] = { lead_, piece[0] };
+                emit(std::string_view(pair, 2));
+                taken_ += 2;
+            }
+            i = 1;
+        }
+        const std::size_t from = i;
+        while (i < piece.size() && !full_) {
+            const bool lead = sjis::IsLeadByte(static_cast<unsigned char>(piece[i]));
+            if (lead && i + 1 == piece.size()) {
+                lead_ = piece[i];
+                hasLead_ = true;
+                break;
+            }
+            const std::size_t length = lead ? 2 : 1;
+            full_ = taken_ + length > limit_;
+            if (!full_) {
+                taken_ += length;
+                i += length;
+            }
+        }
+        emit(piece.substr(from, i - from));
+    }
+
+    // A lead byte that ends the cell counts as a character of its own.
+    template<typename Emit> void Finish(Emit&& emit)
+    {
+        if (hasLead_ && !full_ && taken_ + 1 <= limit_)
+            emit(std::string_view(&lead_, 1));
+    }
+
+private:
+    std::size_t limit_;
+    std::size_t taken_ = 0;
+    char lead_ = 0;
+    bool hasLead_ = false;
+    bool full_ = false;
+};
+
+// The cell of a column for an occurrence, cut to its limit but not trimmed,
+// run by run: fn(run, offset of the run in the cell).
+template<typename Fn>
+void ForEachCellRun(const ColumnTemplate& column, days::Day day, const TEventData& item,
+                    days::Moment alarm, Fn&& fn)
+{
+    TCellCut cut(column.cellLimit);
+    std::size_t offset = 0;
+    auto emit = [&](std::string_view run) {
+        if (run.empty())
+            return;
+        fn(run, offset);
+        offset += run.size();
+    };
+    for (const ColumnTemplate::Part& part : column.parts) {
+        if (part.key < 0) {
+            cut.Feed(part.text, emit);
+            continue;
+        }
+        const std::string value = TemplateValue(part.key, day, item, column, alarm);
+        cut.Feed(part.limit > 0 ? LeftStrBytes(value, part.limit) : value, emit);
+    }
+    cut.Finish(emit);
+}
+
+bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+// A large cell, trimmed, in two walks over its runs: the first finds where
+// the trimmed text begins and ends, the second writes it, draining out as it
+// grows.
+void AppendLargeCell(std::string& out, const ColumnTemplate& column, days::Day day,
+                     const TEventData& item, days::Moment alarm, const Drain& drain)
+{
+    std::size_t begin = std::string::npos;
+    std::size_t end = 0;
+    ForEachCellRun(column, day, item, alarm, [&](std::string_view run, std::size_t offset) {
+        const auto first = std::find_if_not(run.begin(), run.end(), IsBlank);
+        if (first == run.end())
+            return;
+        if (begin == std::string::npos)
+            begin = offset + static_cast<std::size_t>(first - run.begin());
+        const auto last = std::find_if_not(run.rbegin(), run.rend(), IsBlank);
+        end = offset + static_cast<std::size_t>(run.rend() - last);
+    });
+    ForEachCellRun(column, day, item, alarm, [&](std::string_view run, std::size_t offset) {
+        const std::size_t from = std::max(begin, offset);
+        const std::size_t to = std::min(end, offset + run.size());
+        if (from >= to)
+            return;
+        out.append(run.substr(from - offset, to - from));
+        if (out.size() >= kSpillBytes)
+            drain(out);
+    });
+}
+
 // The template of ".csv" files.
 const CsvTemplate& BuiltInTemplate()
 {
@@ -283,14 +404,16 @@ const CsvTemplate& BuiltInTemplate()
     return csv;
 }
 
-// One export run: the request, the output and the items to mark.
+// One export run: the request, the output on its way to the sink, and the
+// items to mark.
 class TExportRun
 {
 public:
-    TExportRun(TSchedList& store, const ExportRequest& request, const Progress& progress)
+    TExportRun(TSchedList& store, const ExportRequest& request, const Sink& sink,
+               const Progress& progress)
         : store_(store), request_(request),
-          csv_(request.format == ExportFormat::Csv ? BuiltInTemplate() : request.csv),
-          progress_(progress)
+          csv_(request.format == ExportFormat::Csv ? BuiltInTemplate() : request.csv), sink_(sink),
+          progress_(progress), drain_([this](std::string& text) { Deliver(text); })
     {
     }
 
@@ -303,11 +426,22 @@ private:
     // One entry; the caller has left out what the request leaves out.
     void ExportOccurrence(const TEventData& item, days::Day day);
     bool Tick();
+    // Hands the text to the sink and empties it; a sink that fails stops
+    // the export.
+    void Deliver(std::string& text);
+    void Spill()
+    {
+        if (buffer_.size() >= kSpillBytes)
+            Deliver(buffer_);
+    }
 
     TSchedList& store_;
     const ExportRequest& request_;
     const CsvTemplate& csv_;
+    const Sink& sink_;
     const Progress& progress_;
+    const Drain drain_;
+    std::string buffer_;
     ExportResult result_;
     std::int64_t done_ = 0;
     std::int64_t total_ = 0;
@@ -317,16 +451,24 @@ private:
 bool TExportRun::Tick()
 {
     if (!stopped_ && progress_ && !progress_(done_, total_))
-        stopped_ = true;
+        stopped_ = result_.cancelled = true;
     return !stopped_;
+}
+
+void TExportRun::Deliver(std::string& text)
+{
+    if (!stopped_ && !sink_(text))
+        stopped_ = result_.failed = true;
+    text.clear();
 }
 
 void TExportRun::ExportOccurrence(const TEventData& item, days::Day day)
 {
     if (request_.format == ExportFormat::VCalendar)
-        VEventText(result_.text, day, item);
+        VEventText(buffer_, day, item);
     else
-        TemplateLine(result_.text, day, item, csv_.columns);
+        TemplateLine(buffer_, day, item, csv_.columns, drain_);
+    Spill();
     ++result_.entries;
     if (!Repeats(item))
         result_.exportedIds.push_back(item.Id);
@@ -359,11 +501,11 @@ ExportResult TExportRun::Run()
 {
     store_.SortEvents();
     if (request_.format == ExportFormat::VCalendar) {
-        result_.text.append(kVCalHeader);
-        result_.text.append(kCrLf);
+        buffer_.append(kVCalHeader);
+        buffer_.append(kCrLf);
     } else if (request_.headLine) {
-        result_.text.append(csv_.header);
-        result_.text.append(kCrLf);
+        buffer_.append(csv_.header);
+        buffer_.append(kCrLf);
     }
     if (request_.range == ExportRange::Days) {
         total_ = std::max<std::int64_t>(0, std::int64_t { request_.last } - request_.first + 1);
@@ -387,13 +529,17 @@ ExportResult TExportRun::Run()
             ExportOccurrences(*item, item->Date);
         }
     }
-    if (stopped_ || !Tick()) {
-        ExportResult cancelled;
-        cancelled.cancelled = true;
-        return cancelled;
+    if (Tick()) {
+        if (request_.format == ExportFormat::VCalendar)
+            buffer_.append(kVCalFooter);
+        Deliver(buffer_);
     }
-    if (request_.format == ExportFormat::VCalendar)
-        result_.text.append(kVCalFooter);
+    if (stopped_) {
+        ExportResult stopped;
+        stopped.cancelled = result_.cancelled;
+        stopped.failed = result_.failed;
+        return stopped;
+    }
     return std::move(result_);
 }
 
@@ -579,30 +725,49 @@ void VEventText(std::string& out, days::Day day, const TEventData& item)
 }
 
 void TemplateLine(std::string& out, days::Day day, const TEventData& item,
-                  const std::vector<ColumnTemplate>& columns)
+                  const std::vector<ColumnTemplate>& columns, const Drain& drain)
 {
     const days::Moment alarm = AlarmMoment(item, day);
     std::string cell;
     for (const ColumnTemplate& column : columns) {
+        // A cell is made in memory while it is small; a larger one (many
+        // keys over a long memo) goes out as it is made.
         cell.clear();
-        for (const ColumnTemplate::Part& part : column.parts) {
-            if (part.key < 0)
-                cell += part.text;
-            else if (part.limit > 0)
-                cell += LeftStrBytes(TemplateValue(part.key, day, item, column, alarm), part.limit);
-            else
-                cell += TemplateValue(part.key, day, item, column, alarm);
-        }
+        bool small = true;
+        ForEachCellRun(column, day, item, alarm, [&](std::string_view run, std::size_t) {
+            small = small && (!drain || cell.size() + run.size() <= kLargeCell);
+            if (small)
+                cell += run;
+        });
         out += '"';
-        out += sjis::Trim(column.cellLimit > 0 ? LeftStrBytes(cell, column.cellLimit) : cell);
+        if (small)
+            out += sjis::Trim(cell);
+        else
+            AppendLargeCell(out, column, day, item, alarm, drain);
         out += "\",";
     }
     out += kCrLf;
 }
 
+ExportResult ExportTo(TSchedList& store, const ExportRequest& request, const Sink& sink,
+                      const Progress& progress)
+{
+    return TExportRun(store, request, sink, progress).Run();
+}
+
 ExportResult Export(TSchedList& store, const ExportRequest& request, const Progress& progress)
 {
-    return TExportRun(store, request, progress).Run();
+    std::string text;
+    ExportResult result = ExportTo(
+        store, request,
+        [&text](std::string_view piece) {
+            text.append(piece);
+            return true;
+        },
+        progress);
+    if (!result.cancelled)
+        result.text = std::move(text);
+    return result;
 }
 
 } // namespace exporter

@@ -4,8 +4,10 @@
 // 1.0 (".vcs"), the CSV of a handheld organizer's PC program (".csv") and CSV
 // laid out by a template of the user's (".cvf" in, ".csv" out). Each
 // occurrence of a repeating item is one entry. Everything is Shift_JIS bytes
-// and is built in memory; writing the file and marking the exported items
-// are the caller's, so that nothing is marked unless the file was written.
+// and goes to a sink piece by piece as it is made, so that no output size
+// needs memory of its size; putting the file in place and marking the
+// exported items are the caller's, so that nothing is marked unless the file
+// was written.
 
 #include "core/days.h"
 #include "core/eventdata.h"
@@ -102,19 +104,29 @@ struct ExportRequest
 
 struct ExportResult
 {
-    std::string text;
+    std::string text; // Export only
     int entries = 0;
     // Single items written, to be marked Exported once the file is written.
     std::vector<std::uint64_t> exportedIds;
     bool cancelled = false;
+    bool failed = false; // the sink refused a piece
 };
 
 // Called now and then with the steps done (days or items) out of the total;
 // returning false stops the export (the result is then cancelled and empty).
 using Progress = std::function<bool(std::int64_t done, std::int64_t total)>;
+// Takes the next piece of the output; false stops the export (the result is
+// then failed and empty).
+using Sink = std::function<bool(std::string_view piece)>;
+// Called with text built so far when it has grown large: may hand it on and
+// clear it.
+using Drain = std::function<void(std::string& text)>;
 
-// The whole export. The store is sorted first; its day list is left as it
-// was; nothing else in it changes.
+// The whole export, handed to sink piece by piece. The store is sorted
+// first; its day list is left as it was; nothing else in it changes.
+ExportResult ExportTo(TSchedList& store, const ExportRequest& request, const Sink& sink,
+                      const Progress& progress = {});
+// The same, the output in the result's text.
 ExportResult Export(TSchedList& store, const ExportRequest& request, const Progress& progress = {});
 
 // --- The pieces, for tests
@@ -126,8 +138,9 @@ std::string VCalDateTime(days::Day day, std::int32_t minutes);
 std::string PlaceAndMemo(const TEventData& item);
 // The VEVENT of the occurrence on a day, ending in CR LF.
 void VEventText(std::string& out, days::Day day, const TEventData& item);
-// The CSV line of the occurrence on a day, ending in CR LF.
+// The CSV line of the occurrence on a day, ending in CR LF. With drain, a
+// cell too large to be made in memory goes through it as it is made.
 void TemplateLine(std::string& out, days::Day day, const TEventData& item,
-                  const std::vector<ColumnTemplate>& columns);
+                  const std::vector<ColumnTemplate>& columns, const Drain& drain = {});
 
 } // namespace exporter

@@ -381,23 +381,29 @@ TExportForm::Outcome TExportForm::RunExport(const QString& name)
         path = files::ChangeExt(path, ".csv");
     }
 
+    // The file is written as the export goes and put in place only when it
+    // is whole; a cancel or a failure leaves nothing of it behind.
+    std::string why;
+    files::TAtomicFile file;
+    const auto failed = [&] {
+        msgdlg::Error(SJ("エクスポートファイルが書き込めません!") + "\r\n" + why, this);
+        return Outcome::Failed;
+    };
+    if (!file.Open(path, &why))
+        return failed();
     TExportProgress progress(this, ProgressDelay);
-    const exporter::ExportResult result = exporter::Export(
-        calendar_->Store(), request,
+    const exporter::ExportResult result = exporter::ExportTo(
+        calendar_->Store(), request, [&file](std::string_view piece) { return file.Write(piece); },
         [&progress](std::int64_t done, std::int64_t total) { return progress.Tick(done, total); });
     if (result.cancelled)
         return Outcome::Cancelled;
-
-    std::string why;
     bool written = false;
     {
         gui::WaitCursor wait;
-        written = files::WriteAtomic(path, result.text, &why);
+        written = file.Commit(&why);
     }
-    if (!written) {
-        msgdlg::Error(SJ("エクスポートファイルが書き込めません!") + "\r\n" + why, this);
-        return Outcome::Failed;
-    }
+    if (!written)
+        return failed();
     MarkExported(result.exportedIds);
     return Outcome::Written;
 }

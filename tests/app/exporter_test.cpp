@@ -324,17 +324,26 @@ TEST(ExportRules, CancelledExportGivesNothing)
     EXPECT_TRUE(result.exportedIds.empty());
 }
 
-TEST(ExportRules, ARuleThatAlwaysAnswersItsFirstDayIsWrittenOnce)
+// A store that shows everything, holding one series from 8 May 2024.
+struct OneSeries
 {
     TSchedList store;
-    store.SetKindMask(-1);
-    TEventData item;
-    item.Date = D(2024, 5, 8);
-    item.Subject = "weekly without weekdays";
-    item.Repeat = rp::Repeating | rp::Weekly;
-    store.AddEvent(item, false);
+    OneSeries(std::uint32_t pattern, const std::string& memo = {})
+    {
+        store.SetKindMask(-1);
+        TEventData item;
+        item.Date = D(2024, 5, 8);
+        item.Memo = memo;
+        item.Repeat = rp::Repeating | pattern;
+        store.AddEvent(item, false);
+    }
+};
+
+TEST(ExportRules, ARuleThatAlwaysAnswersItsFirstDayIsWrittenOnce)
+{
+    OneSeries data(rp::Weekly);
     const exporter::ExportResult result =
-        exporter::Export(store, Request(ExportFormat::VCalendar, ExportRange::All));
+        exporter::Export(data.store, Request(ExportFormat::VCalendar, ExportRange::All));
     EXPECT_EQ(result.entries, 1);
 }
 
@@ -390,6 +399,29 @@ TEST(ExportRules, HostileTemplatesGiveOneLinePerEntry)
             EXPECT_EQ(line[line.size() - 3], ',');
         }
     }
+}
+
+TEST(ExportRules, LargeOutputGoesOutInBoundedPiecesAndReadsAsMadeInMemory)
+{
+    // Cells of megabytes: keys over a memo with blanks at its ends and a lead
+    // byte that pairs across keys, whole and cut inside a character.
+    OneSeries data(rp::Daily, " \x81" + std::string(400000, 'x') + SJ("予定") + " \x82");
+    exporter::ExportRequest request = Request(ExportFormat::CsvTemplate, ExportRange::Days);
+    request.csv =
+        exporter::ReadTemplate({ "a:=%MEMO%%MEMO%%MEMO%", "b:=%MEMO%%MEMO%%MEMO%@1200001" });
+    std::string text;
+    std::size_t largest = 0;
+    exporter::ExportTo(data.store, request, [&](std::string_view piece) {
+        largest = std::max(largest, piece.size());
+        text += piece;
+        return true;
+    });
+    std::string expected = request.csv.header + "\r\n";
+    for (days::Day day = request.first; day <= request.last; ++day)
+        exporter::TemplateLine(expected, day, *data.store.All()[0], request.csv.columns);
+    EXPECT_GT(text.size(), std::size_t { 14 } << 20);
+    EXPECT_TRUE(text == expected);
+    EXPECT_LT(largest, std::size_t { 1 } << 20);
 }
 
 TEST(ExportRules, ATemplateOfManyKeysIsReadInOnePass)

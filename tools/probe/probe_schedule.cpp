@@ -134,13 +134,18 @@ int Export(const std::vector<std::string>& args)
     if (!probe::OpenSchedule(store, args[0]))
         return 1;
     ShowEverything(store);
-    const exporter::ExportResult result = exporter::Export(store, request);
-    if (!files::WriteAtomic(args[1], result.text, &why)) {
-        std::fprintf(stderr, "kalvero-probe: %s\n", why.c_str());
-        return 1;
+    // Written as it is made, so that no output size needs memory of its size.
+    files::TAtomicFile file;
+    if (file.Open(args[1], &why)) {
+        const exporter::ExportResult result = exporter::ExportTo(
+            store, request, [&file](std::string_view piece) { return file.Write(piece); });
+        if (file.Commit(&why)) {
+            std::printf("%d\n", result.entries);
+            return 0;
+        }
     }
-    std::printf("%d\n", result.entries);
-    return 0;
+    std::fprintf(stderr, "kalvero-probe: %s\n", why.c_str());
+    return 1;
 }
 
 probe::Command occurrences("occurrences", "occurrences FILE.sch FROM TO", &Occurrences);
