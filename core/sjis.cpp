@@ -426,8 +426,14 @@ std::string FromUtf8(std::string_view utf8Text)
     for (std::size_t p = text.find(waveDash); p != std::string::npos;
          p = text.find(waveDash, p + 3))
         text.replace(p, 3, "\xEF\xBD\x9E");
+    // A sequence cut short costs only its own bytes, never the character
+    // after it (a line end, a quote).
     return Convert(FromUtf8Converter(), text, [](std::string_view rest) {
-        return std::min(Utf8Len(static_cast<unsigned char>(rest[0])), rest.size());
+        const std::size_t len = std::min(Utf8Len(static_cast<unsigned char>(rest[0])), rest.size());
+        std::size_t n = 1;
+        while (n < len && (static_cast<unsigned char>(rest[n]) & 0xC0) == 0x80)
+            ++n;
+        return n;
     });
 }
 

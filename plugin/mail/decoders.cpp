@@ -29,15 +29,27 @@ constexpr std::array<signed char, 256> MakeBase64Table()
 }
 constexpr std::array<signed char, 256> kBase64 = MakeBase64Table();
 
-enum class WordCharset { Iso2022Jp, EucJp, AsIs };
+enum class WordCharset { Iso2022Jp, EucJp, Utf8, AsIs };
 
-WordCharset CharsetOf(std::string_view prefix)
+// The charset and the encoding ('B' or 'Q') a prefix "=?charset?X?" names.
+struct WordKind
 {
-    if (sjis::EqualsNoCase(prefix, "=?ISO-2022-JP?B?"))
-        return WordCharset::Iso2022Jp;
-    if (sjis::EqualsNoCase(prefix, "=?EUC-JP?B?"))
-        return WordCharset::EucJp;
-    return WordCharset::AsIs;
+    WordCharset charset = WordCharset::AsIs;
+    bool quoted = false;
+};
+
+WordKind KindOf(std::string_view prefix)
+{
+    WordKind kind;
+    const std::string_view charset = prefix.substr(2, prefix.size() - 5);
+    if (sjis::EqualsNoCase(charset, "ISO-2022-JP"))
+        kind.charset = WordCharset::Iso2022Jp;
+    else if (sjis::EqualsNoCase(charset, "EUC-JP"))
+        kind.charset = WordCharset::EucJp;
+    else if (sjis::EqualsNoCase(charset, "UTF-8"))
+        kind.charset = WordCharset::Utf8;
+    kind.quoted = (prefix[prefix.size() - 2] | 0x20) == 'q';
+    return kind;
 }
 
 // Converts the bytes of one encoded word. Control bytes become blanks: a
@@ -45,39 +57,132 @@ WordCharset CharsetOf(std::string_view prefix)
 void AppendWord(std::string& out, const std::string& bytes, WordCharset charset)
 {
     const std::size_t from = out.size();
-    if (charset == WordCharset::Iso2022Jp)
+    switch (charset) {
+    case WordCharset::Iso2022Jp:
         out += Iso2022JpToSjis(bytes);
-    else if (charset == WordCharset::EucJp)
+        break;
+    case WordCharset::EucJp:
         out += EucJpToSjis(bytes);
-    else
+        break;
+    case WordCharset::Utf8:
+        out += sjis::FromUtf8(bytes);
+        break;
+    case WordCharset::AsIs:
         out += bytes;
+        break;
+    }
     for (std::size_t i = from; i < out.size(); ++i) {
         if (static_cast<unsigned char>(out[i]) < 0x20)
             out[i] = ' ';
     }
 }
 
-// First match of prefix at a character start, without regard to case. A
-// prefix that starts below 0x40 cannot match on a trail byte, so a byte
-// search for its first byte does.
-std::size_t FindPrefix(std::string_view text, std::string_view prefix)
+// The bytes of a base64 word starting at i; i moves past its end. False
+// when the word is broken (a CR or "?" inside a group, or the text ends).
+bool ReadBase64Word(std::string_view rest, std::size_t& i, std::string& bytes)
 {
-    const unsigned char first = prefix[0];
-    if (first >= 0x40)
-        return sjis::FindNoCase(text, prefix);
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const void* hit = std::memchr(text.data() + i, first, text.size() - i);
-        if (!hit)
-            break;
-        const std::size_t p = static_cast<const char*>(hit) - text.data();
-        if (text.size() - p >= prefix.size() &&
-            sjis::EqualsNoCase(text.substr(p, prefix.size()), prefix))
-            return p;
-        i = p + 1;
+    const std::size_t n = rest.size();
+    for (;;) {
+        if (n - i < 4)
+            return false;
+        std::uint32_t acc = 0;
+        for (int k = 0; k < 4; ++k) {
+            const unsigned char c = rest[i + k];
+            if (c == '\r' || c == '?')
+                return false;
+            const int v = c < 0x80 ? kBase64[c] : -1;
+            acc = (acc << 6) | static_cast<std::uint32_t>(v < 0 ? 0 : v);
+        }
+        const char group[3] = { static_cast<char>(acc >> 16), static_cast<char>((acc >> 8) & 0xFF),
+                                static_cast<char>(acc & 0xFF) };
+        for (char b : group) {
+            if (b == 0)
+                break;
+            bytes.push_back(b);
+        }
+        i += 4;
+        if (n - i >= 2 &&
+            ((rest[i] == '?' && rest[i + 1] == '=') || (rest[i] == '\r' && rest[i + 1] == '\n'))) {
+            i += 2;
+            return true;
+        }
     }
-    return std::string_view::npos;
 }
+
+// The bytes of a "Q" word starting at i, up to its "?="; "_" stands for a
+// blank and "=XX" for a byte. A word holds no blank, line end or other "?",
+// so one that meets any of them is broken (and no search runs past the next
+// word's start).
+bool ReadQuotedWord(std::string_view rest, std::size_t& i, std::string& bytes)
+{
+    const std::size_t n = rest.size();
+    while (i < n) {
+        const char c = rest[i];
+        if (c == '?') {
+            const bool end = i + 1 < n && rest[i + 1] == '=';
+            i += end ? 2 : 0;
+            return end;
+        }
+        if (static_cast<unsigned char>(c) <= 0x20)
+            return false;
+        const int hi = c == '=' && n - i >= 3 ? sjis::HexDigit(rest[i + 1]) : -1;
+        const int lo = hi >= 0 ? sjis::HexDigit(rest[i + 2]) : -1;
+        if (lo >= 0) {
+            bytes.push_back(static_cast<char>(hi * 16 + lo));
+            i += 3;
+        } else {
+            bytes.push_back(c == '_' ? ' ' : c);
+            ++i;
+        }
+    }
+    return false;
+}
+
+// Decodes the encoded words of text that start with one of prefixes (each
+// "=?charset?B?" or "=?charset?Q?", matched without regard to case), in
+// one pass: decoded text is never read again as words.
+std::string DecodeWords(std::string_view text, const std::string_view* prefixes,
+                        std::size_t prefixCount)
+{
+    std::string out;
+    out.reserve(text.size());
+    std::size_t copied = 0;
+    std::size_t at = 0;
+    // "=" is below every trail byte, so each one found starts a character.
+    while (const void* hit = std::memchr(text.data() + at, '=', text.size() - at)) {
+        const std::size_t p = static_cast<const char*>(hit) - text.data();
+        at = p + 1;
+        const std::string_view* prefix = prefixes;
+        const std::string_view* const end = prefixes + prefixCount;
+        while (prefix != end &&
+               !(text.size() - p >= prefix->size() &&
+                 sjis::EqualsNoCase(text.substr(p, prefix->size()), *prefix)))
+            ++prefix;
+        if (prefix == end)
+            continue;
+        const WordKind kind = KindOf(*prefix);
+        std::size_t i = p + prefix->size();
+        std::string bytes;
+        const bool complete =
+            kind.quoted ? ReadQuotedWord(text, i, bytes) : ReadBase64Word(text, i, bytes);
+        // One broken word does not undo the others: it stays as it is and
+        // the search goes on behind its prefix.
+        if (!complete) {
+            at = p + prefix->size();
+            continue;
+        }
+        out.append(text.substr(copied, p - copied));
+        AppendWord(out, bytes, kind.charset);
+        copied = at = i;
+    }
+    out.append(text.substr(copied));
+    return out;
+}
+
+constexpr std::string_view kWordPrefixes[] = {
+    "=?ISO-2022-JP?B?", "=?EUC-JP?B?", "=?SHIFT_JIS?B?", "=?UTF-8?B?",
+    "=?ISO-2022-JP?Q?", "=?EUC-JP?Q?", "=?SHIFT_JIS?Q?", "=?UTF-8?Q?",
+};
 
 } // namespace
 
@@ -211,73 +316,15 @@ std::string DecodeQuotedPrintable(std::string_view text)
 
 std::string DecodeEncodedWords(std::string_view text, std::string_view prefix)
 {
-    if (prefix.empty())
+    if (prefix.size() < 5 || prefix.substr(0, 2) != "=?" || prefix.back() != '?' ||
+        prefix[prefix.size() - 3] != '?')
         return std::string(text);
-    std::string out;
-    out.reserve(text.size());
-    const WordCharset charset = CharsetOf(prefix);
-    std::string_view rest = text;
-    for (;;) {
-        const std::size_t p = FindPrefix(rest, prefix);
-        if (p == std::string_view::npos) {
-            out.append(rest);
-            return out;
-        }
-        out.append(rest.substr(0, p));
-        const std::size_t n = rest.size();
-        std::size_t i = p + prefix.size();
-        std::string bytes;
-        bool complete = false;
-        for (;;) {
-            if (n - i < 4)
-                break; // the text ends inside the word
-            std::uint32_t acc = 0;
-            bool bad = false;
-            for (int k = 0; k < 4; ++k) {
-                const unsigned char c = rest[i + k];
-                if (c == '\r' || c == '?') {
-                    bad = true;
-                    break;
-                }
-                const int v = c < 0x80 ? kBase64[c] : -1;
-                acc = (acc << 6) | static_cast<std::uint32_t>(v < 0 ? 0 : v);
-            }
-            if (bad)
-                break;
-            const char group[3] = { static_cast<char>(acc >> 16),
-                                    static_cast<char>((acc >> 8) & 0xFF),
-                                    static_cast<char>(acc & 0xFF) };
-            for (char b : group) {
-                if (b == 0)
-                    break;
-                bytes.push_back(b);
-            }
-            i += 4;
-            if (n - i >= 2 &&
-                ((rest[i] == '?' && rest[i + 1] == '=') ||
-                 (rest[i] == '\r' && rest[i + 1] == '\n'))) {
-                i += 2;
-                complete = true;
-                break;
-            }
-        }
-        if (complete) {
-            AppendWord(out, bytes, charset);
-            rest = rest.substr(i);
-        } else {
-            // One broken word does not undo the others: it stays as it is
-            // and the search goes on behind its prefix.
-            out.append(rest.substr(p, prefix.size()));
-            rest = rest.substr(p + prefix.size());
-        }
-    }
+    return DecodeWords(text, &prefix, 1);
 }
 
 std::string DecodeMimeHeader(std::string_view header)
 {
-    std::string text = DecodeEncodedWords(header, "=?ISO-2022-JP?B?");
-    text = DecodeEncodedWords(text, "=?EUC-JP?B?");
-    return DecodeEncodedWords(text, "=?SHIFT_JIS?B?");
+    return DecodeWords(header, kWordPrefixes, std::size(kWordPrefixes));
 }
 
 std::string GetHeaderParam(std::string_view value, std::string_view name)

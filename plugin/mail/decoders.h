@@ -30,12 +30,15 @@ std::string DecodeBase64(std::string_view text);
 // takes what is left.
 std::string DecodeQuotedPrintable(std::string_view text);
 
-// Decodes the base64 encoded words that start with prefix (for example
-// "=?ISO-2022-JP?B?", found without regard to case) and converts their bytes
-// to Shift_JIS by the prefix's character set. A malformed word stays as it is.
+// Decodes the encoded words that start with prefix ("=?charset?B?" for
+// base64 or "=?charset?Q?", found without regard to case) and converts their
+// bytes to Shift_JIS by the prefix's character set (ISO-2022-JP, EUC-JP,
+// UTF-8; any other is taken as Shift_JIS). A malformed word stays as it is;
+// any other prefix leaves the text unchanged.
 std::string DecodeEncodedWords(std::string_view text, std::string_view prefix);
 
-// The ISO-2022-JP, EUC-JP and Shift_JIS base64 encoded words of a header.
+// The ISO-2022-JP, EUC-JP, Shift_JIS and UTF-8 encoded words of a header,
+// base64 and "Q", in one pass.
 std::string DecodeMimeHeader(std::string_view header);
 
 // Value of the parameter name (without "=") in a header value such as

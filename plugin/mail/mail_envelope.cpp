@@ -428,6 +428,8 @@ std::string TMailEnvelope::DecodedBody(bool* transferDecoded) const
         body = Iso2022JpToSjis(body);
     else if (sjis::EqualsNoCase(charset, "euc-jp"))
         body = EucJpToSjis(body);
+    else if (sjis::EqualsNoCase(charset, "utf-8"))
+        body = sjis::FromUtf8(body);
     // Decoded text comes in like any mail text: CR LF line ends, no NUL.
     return NormaliseText(body);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-// One Internet mail, given as Shift_JIS text (the host has already turned
-// ISO-2022-JP into Shift_JIS): header and body, MIME parts, transfer and
+// One Internet mail, given as the host hands it over (the host has already
+// turned ISO-2022-JP into Shift_JIS; other bytes, UTF-8 ones included, come
+// as the mail holds them): header and body, MIME parts, transfer and
 // character-set decoding, the readable text of the whole mail, the link key
 // that ties an item to its mail, the priority and the defined-field block.
 // Created per use; nothing here throws on any input.
@@ -52,7 +53,8 @@ public:
     const std::string& Header() const { return header_; }
     const std::string& Source() const { return source_; }
 
-    // The body, transfer-decoded and converted to Shift_JIS.
+    // The body, transfer-decoded and converted to Shift_JIS from the charset
+    // of its Content-Type (ISO-2022-JP, EUC-JP, UTF-8; the name in any case).
     std::string GetBody() const;
     // The body with "#" at line starts escaped, runs of blank lines cut to one,
     // trimmed, with CR LF appended (an empty body stays empty).

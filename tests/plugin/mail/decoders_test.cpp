@@ -106,8 +106,12 @@ TEST(EncodedWords, DecodeByCharsetAndLeaveTheRest)
     const std::string sj = B64Word("=?Shift_JIS?B?", "ie+LYw==");
     EXPECT_EQ(DecodeMimeHeader("Subject: " + iso + " / " + euc + "/" + sj),
               "Subject: " + kaigi + " / " + kaigi + "/" + kaigi);
-    // Q encoding, other charsets and a word cut by the end of the text stay.
-    const std::string others = "=?ISO-2022-JP?Q?abc?= =?UTF-8?B?5Lya6K2w?= ";
+    // UTF-8 and "Q" words, in any case; what Shift_JIS lacks becomes "?".
+    EXPECT_EQ(DecodeMimeHeader("=?utf-8?b?5Lya6K2w?= =?UTF-8?Q?=E4=BC=9A_x?= "
+                               "=?Iso-2022-JP?q?=1B$B2q5D=1B(B?= =?UTF-8?B?8J+YgA==?="),
+              kaigi + " " + SJ("会 x") + " " + kaigi + " ?");
+    // Other charsets, a blank in a "Q" word and a word cut short stay.
+    const std::string others = "=?KOI8-R?B?5Lya?= =?UTF-8?Q?a b?= ";
     EXPECT_EQ(DecodeMimeHeader(others + iso), others + kaigi);
     const std::string broken = "=?ISO-2022-JP?B?GyRCMnE1?x?=";
     EXPECT_EQ(DecodeMimeHeader(broken + " " + iso), broken + " " + kaigi);

@@ -81,6 +81,17 @@ TEST(MailEnvelope, ContentKindsCharsetsAndTransferEncodings)
     EXPECT_EQ(euc.GetText(), SJ("定例会は毎週月曜日です。ｶﾀｶﾅも読めます。\r\n"));
     EXPECT_EQ(euc.GetMailKey(), "<euc@example.net>,6955b900");
 
+    // Charset names in any case; UTF-8 bodies, where what Shift_JIS lacks is
+    // "?" and a broken sequence costs only itself.
+    for (const auto& [body, text] : { std::pair { "charset=\"Utf-8\"\r\nContent-Transfer-Encoding: "
+                                                  "BASE64\r\n\r\n5Lya6K2w",
+                                                  "会議" },
+                                      { "charset=ISO-2022-jp\r\n\r\n\x1b$B2q5D\x1b(B", "会議" },
+                                      { "charset=Euc-JP\r\n\r\n\xb2\xf1\xb5\xc4", "会議" },
+                                      { "charset=utf-8\r\n\r\n\xE4\xBC,\xF0\x9F\x98\x80", "?,?" } })
+        EXPECT_EQ(Parse("Content-Type: text/plain; "s + body).GetPlainText(),
+                  sjis::FromUtf8(text) + "\r\n");
+
     const TMailEnvelope qp = Parse(Sample("sjis_qp.eml"));
     const std::string line =
         SJ("明日の予定: 14:00-15:00 打ち合わせ (場所: 本社 3F)。よろしくお願いします。");

@@ -121,8 +121,9 @@ TEST(HostileMail, HtmlWithoutCommentEndsAndEndlessReferences)
 TEST(HostileMail, RandomMutationsOfSampleMails)
 {
     std::vector<std::string> samples;
-    for (const char* name : { "iso2022jp_plain.eml", "alternative.eml", "forward.eml",
-                              "eucjp_plain.eml", "sjis_qp.eml", "html_only.eml" }) {
+    for (const char* name :
+         { "iso2022jp_plain.eml", "alternative.eml", "forward.eml", "eucjp_plain.eml",
+           "sjis_qp.eml", "html_only.eml", "utf8_plain.eml" }) {
         std::string data;
         ASSERT_TRUE(
             files::ReadAll(KALVERO_SOURCE_DIR "/tests/data/mail/" + std::string(name), data));
