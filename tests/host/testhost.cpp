@@ -118,6 +118,29 @@ std::string HeaderValue(const std::string& source, const std::string& name)
     return {};
 }
 
+// A mail as the view shows it (and a person copies it), in Shift_JIS: a body
+// of one part decoded by its transfer encoding and charset, as mail clients do.
+std::string ReadableMail(const std::string& source)
+{
+    const std::size_t blank = source.find("\r\n\r\n");
+    if (blank == std::string::npos)
+        return hostconv::Iso2022JpToSjis(source);
+    QByteArray body = QByteArray::fromStdString(source.substr(blank + 4));
+    const std::string encoding = Lower(HeaderValue(source, "Content-Transfer-Encoding"));
+    if (encoding == "base64")
+        body = QByteArray::fromBase64(body);
+    else if (encoding == "quoted-printable")
+        body = QByteArray::fromPercentEncoding(body.replace("=\r\n", ""), '=');
+    std::string type = Lower(HeaderValue(source, "Content-Type"));
+    type.erase(std::remove(type.begin(), type.end(), '"'), type.end());
+    const std::size_t at = type.find("charset=");
+    const std::string charset = at == std::string::npos
+        ? "iso-2022-jp"
+        : type.substr(at + 8, type.find_first_of("; \t", at + 8) - at - 8);
+    return hostconv::DecodeHeader(hostconv::Iso2022JpToSjis(source.substr(0, blank + 4))) +
+        hostconv::ToSjis(body.toStdString(), charset);
+}
+
 // A field of the index: no separator and no line end inside.
 std::string IndexField(std::string text)
 {
@@ -294,8 +317,7 @@ void THost::ShowFolder(const std::string& folderId)
 void THost::ShowMail()
 {
     const Mail* mail = CurrentMailData();
-    view_->setPlainText(mail ? hostconv::FromSjis(hostconv::Iso2022JpToSjis(mail->source))
-                             : QString());
+    view_->setPlainText(mail ? hostconv::FromSjis(ReadableMail(mail->source)) : QString());
 }
 
 void THost::OnContextMenu(int menuType, QWidget* from, const QPoint& pos)
@@ -372,7 +394,6 @@ void THost::WriteIndex(const std::string& folderId) const
         if (date.isValid())
             std::snprintf(dateHex, sizeof dateHex, "%X",
                           static_cast<std::uint32_t>(date.toSecsSinceEpoch()));
-        const std::string sjis = hostconv::Iso2022JpToSjis(mail.source);
         const std::vector<std::string> fields = {
             std::to_string(offset),
             mail.key,

@@ -133,6 +133,29 @@ TEST_F(MailScenario, NothingIsRegisteredBeforeTheWindowExists)
     EXPECT_EQ(Schedule()->Count(), 0);
 }
 
+TEST_F(MailScenario, AUtf8MailIsReadInShiftJis)
+{
+    Settings("AUTOPICKUP=1\r\n");
+    Load();
+    ModalDriver driver;
+    driver.Then(Press(QStringLiteral("OK")));
+    const std::string id = host->Receive({ TestData("mail/utf8_plain.eml") })[0];
+    const auto store = Schedule();
+    ASSERT_EQ(store->Count(), 1);
+    EXPECT_EQ(store->FindByMailID(id)->Subject, SJ("打合せのお知らせ ?"));
+    EXPECT_EQ(store->FindByMailID(id)->Place, SJ("第2会議室"));
+    // What a person selects in the host's view and copies is readable too.
+    host->SelectMail(id);
+    host->Window()->findChild<QPlainTextEdit*>(QStringLiteral("MailView"))->selectAll();
+    QString memo;
+    driver.Then([&memo](QDialog* entry) {
+        memo = Child<QPlainTextEdit>(entry, "Memo")->toPlainText();
+        entry->reject();
+    });
+    host->RunCommand(Command("KalveroSelTxt", BK_MENU_VIEW));
+    EXPECT_TRUE(memo.contains(QStringLiteral("第2会議室で行います。"))) << memo.toStdString();
+}
+
 // --- The commands
 
 TEST_F(MailScenario, ImportDefinedTakesTheCurrentMailsBlock)
