@@ -4,6 +4,7 @@
 #include "core/sjis.h"
 #include "platform/hostsymbols.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -352,7 +353,7 @@ int TBeckyAPI::MenuItemCount(BK_MENU menu)
 {
     auto fn = Function<decltype(&BKM_GetMenuItemCount)>(Fn::MenuGetItemCount);
     const int count = fn ? fn(menu) : 0;
-    return count > 0 ? count : 0;
+    return std::clamp(count, 0, kMaxMenuItems);
 }
 
 std::uint32_t TBeckyAPI::MenuItemID(BK_MENU menu, int position)

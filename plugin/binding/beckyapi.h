@@ -152,7 +152,11 @@ public:
     // --- The host's menus
     BK_MENU GetMenu(BK_WINDOW window);
     BK_MENU GetSubMenu(BK_MENU menu, int position);
-    int MenuItemCount(BK_MENU menu); // 0 for an unknown menu
+    // Items a menu is taken to have: a host may answer any count, and the
+    // callers walk every item, so a longer menu counts as its first ones.
+    static constexpr int kMaxMenuItems = 4096;
+    // 0 for an unknown menu; at most kMaxMenuItems.
+    int MenuItemCount(BK_MENU menu);
     std::uint32_t MenuItemID(BK_MENU menu, int position);
     // BKM_ state bits of the item at position; BKM_NONE when none.
     std::uint32_t MenuItemState(BK_MENU menu, int position);

@@ -80,6 +80,16 @@ TEST(BeckyApi, WithoutHostFunctionsEveryOperationIsEmpty)
     api.CompSetText(0, "x");
 }
 
+TEST(BeckyApi, AHugeMenuCountsAsItsFirstItems)
+{
+    static std::int32_t (*const huge)(BK_MENU) = [](BK_MENU) { return std::int32_t { INT32_MAX }; };
+    TBeckyAPI api([](const char* name) {
+        return std::string_view(name) == "BKM_GetMenuItemCount" ? reinterpret_cast<void*>(huge)
+                                                                : nullptr;
+    });
+    EXPECT_EQ(api.MenuItemCount(1), TBeckyAPI::kMaxMenuItems);
+}
+
 TEST_F(HostedApi, CurrentMailSource)
 {
     // No current mail.
