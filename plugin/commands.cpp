@@ -182,13 +182,16 @@ void InitContextMenu(BK_MENU menu, int menuType)
         else if (id == BK_ID_COPY && copyAt < 0)
             copyAt = position;
     }
+    // Read before anything is inserted: an insertion above the copy item
+    // moves it.
+    const bool canCopy = copyAt >= 0 && (api.MenuItemState(menu, copyAt) & BKM_GRAYED) == 0;
     // Each insertion goes above the ones before it.
     auto insert = [&](const Command& command) {
         if (const std::uint32_t id = Register(command, menuType))
             api.InsertMenuItem(menu, insertAt, id, sjis::FromUtf8(command.caption));
     };
     api.InsertMenuSeparator(menu, insertAt);
-    if (copyAt >= 0 && (api.MenuItemState(menu, copyAt) & BKM_GRAYED) == 0)
+    if (canCopy)
         insert(kCopyAndEnter);
     insert(kImportDefined);
     insert(kEnterMail);

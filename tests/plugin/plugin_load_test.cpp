@@ -132,6 +132,10 @@ TEST_F(PluginScenario, ContextMenusGetTheMailGroup)
         { BK_MENU_VIEW,
           { properties, copy },
           { "KalveroEnter", "KalveroImport", "KalveroSelTxt", "-", "32935", "57634" } },
+        // A grayed copy below the insertion is read where it was.
+        { BK_MENU_VIEW,
+          { properties, grayedCopy },
+          { "KalveroEnter", "KalveroImport", "-", "32935", "57634" } },
         // Another menu type is left alone.
         { BK_MENU_TREE, { copy, properties }, { "57634", "32935" } },
     };
