@@ -24,6 +24,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -88,22 +89,29 @@ void TakeScreenshot(THost& host, const QString& file)
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
     QString plugin = QStringLiteral(KALVERO_PLUGIN_PATH);
     QString data = QDir::homePath() + QStringLiteral("/.local/share/kalvero-host");
     QString screenshot;
-    QString mails;
-    const QStringList args = app.arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == u"--plugin" && i + 1 < args.size())
-            plugin = args[++i];
-        else if (args[i] == u"--data" && i + 1 < args.size())
-            data = args[++i];
-        else if (args[i] == u"--screenshot" && i + 1 < args.size())
-            screenshot = args[++i];
+    // The host's options (one dash or two, as Qt's) are taken out before Qt
+    // reads the arguments: it would take "-plugin" as its own.
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg.starts_with("--"))
+            arg.remove_prefix(1);
+        QString* value = arg == "-plugin" ? &plugin
+            : arg == "-data"              ? &data
+            : arg == "-screenshot"        ? &screenshot
+                                          : nullptr;
+        if (value && i + 1 < argc)
+            *value = QFile::decodeName(argv[++i]);
         else
-            mails = args[i];
+            argv[kept++] = argv[i];
     }
+    argv[argc = kept] = nullptr;
+    QApplication app(argc, argv);
+    const QStringList rest = app.arguments();
+    const QString mails = rest.size() > 1 ? rest.back() : QString();
     QDir().mkpath(data);
     int result = 0;
     {

@@ -39,11 +39,14 @@ TEST(HostOnX11, ShowsThePluginsWindowAndCommandsAndLeavesAScreenshot)
     host.setProcessEnvironment(display.server().Environment());
     host.setProcessChannelMode(QProcess::MergedChannels);
     host.start(QStringLiteral(KALVERO_BINARY_DIR "/tests/host/kalvero-host"),
-               { QStringLiteral("--data"), QString::fromStdString(data.path + "host"),
+               { QStringLiteral("-plugin"), QStringLiteral(KALVERO_BINARY_DIR "/plugin/Kalvero.so"),
+                 QStringLiteral("--data"), QString::fromStdString(data.path + "host"),
                  QStringLiteral("--screenshot"), shot,
                  QString::fromStdString(data.path + "mails") });
     ASSERT_TRUE(host.waitForFinished(120000)) << host.readAll().toStdString();
-    EXPECT_EQ(host.exitCode(), 0) << host.readAll().toStdString();
+    const QByteArray output = host.readAll();
+    EXPECT_EQ(host.exitCode(), 0) << output.toStdString();
+    EXPECT_FALSE(output.contains("No such plugin")) << output.toStdString();
 
     const QImage image(shot);
     ASSERT_EQ(image.size(), QSize(1024, 768));
