@@ -33,14 +33,19 @@ bool TSchedList::Contains(const TEventData* item) const
     return IndexOf(item) >= 0;
 }
 
+namespace {
+
+bool IdBefore(const std::pair<std::uint64_t, PEventData>& entry, std::uint64_t id)
+{
+    return entry.first < id;
+}
+
+} // namespace
+
 PEventData TSchedList::FindById(std::uint64_t id) const
 {
-    if (id == 0)
-        return nullptr;
-    for (PEventData item : items_)
-        if (item->Id == id)
-            return item;
-    return nullptr;
+    const auto found = std::lower_bound(byId_.begin(), byId_.end(), id, IdBefore);
+    return found != byId_.end() && found->first == id ? found->second : nullptr;
 }
 
 void TSchedList::Forget(const TEventData* item)
@@ -52,9 +57,11 @@ void TSchedList::Forget(const TEventData* item)
 void TSchedList::Clear()
 {
     patternsDirty_ = true;
+    ++revision_;
     for (PEventData item : items_)
         delete item;
     items_.clear();
+    byId_.clear();
     DayList.clear();
     DueList.clear();
 }
@@ -62,6 +69,7 @@ void TSchedList::Clear()
 void TSchedList::SetModified(bool value)
 {
     patternsDirty_ = true;
+    ++revision_;
     Modified = value;
     if (OnModified && !Loading)
         OnModified(this);
@@ -70,6 +78,7 @@ void TSchedList::SetModified(bool value)
 void TSchedList::MarkModified(bool value, bool notify, PEventData item)
 {
     patternsDirty_ = true;
+    ++revision_;
     Modified = value;
     if (!value)
         return;
@@ -107,6 +116,7 @@ int TSchedList::Adopt(std::unique_ptr<TEventData> owned, bool sort)
     owned->Id = nextId_++;
     PrepareEvent(*owned);
     items_.push_back(owned.get());
+    byId_.emplace_back(owned->Id, owned.get());
     owned.release();
     const int index = Count() - 1;
     if (sort)
@@ -139,8 +149,10 @@ bool TSchedList::RemoveEvent(PEventData item)
         return false;
     Modified = true;
     patternsDirty_ = true;
+    ++revision_;
     Forget(item);
     items_.erase(items_.begin() + index);
+    byId_.erase(std::lower_bound(byId_.begin(), byId_.end(), item->Id, IdBefore));
     delete item;
     return true;
 }

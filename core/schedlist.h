@@ -63,8 +63,13 @@ public:
     // True when the pointer is an item of this store (it never dereferences
     // the pointer, so a stale one is safe to ask about).
     bool Contains(const TEventData* item) const;
-    // The item with this identity, or nullptr.
+    // The item with this identity, or nullptr (a look-up, not a walk: views
+    // find the items of their rows by it).
     PEventData FindById(std::uint64_t id) const;
+    // Counts the changes the store has seen: items added, removed or changed
+    // through SetModified or MarkModified, and Clear. A view that remembers
+    // it knows whether its rows may show what is no longer so.
+    std::uint64_t Revision() const { return revision_; }
     int IndexOf(const TEventData* item) const;
 
     // Frees every item; no event, Modified unchanged.
@@ -170,6 +175,10 @@ private:
     // through UpdateEvent; other changes end in SetModified).
     std::vector<recur::Pattern> patterns_;
     bool patternsDirty_ = true;
+    // Every item by its identity, in the order of the identities (they only
+    // grow, so an added item goes at the end).
+    std::vector<std::pair<std::uint64_t, PEventData>> byId_;
+    std::uint64_t revision_ = 0;
     std::uint64_t nextId_ = 1;
     int dropped_ = 0;
     std::vector<DroppedRecord> droppedSamples_;
