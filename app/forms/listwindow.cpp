@@ -33,8 +33,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <unordered_map>
-
 namespace {
 
 // The row's item identity lives in column 0 under this role.
@@ -434,17 +432,6 @@ PEventData TListWindow::RowItem(const QTreeWidgetItem* row) const
     return calendar->Store().FindById(row->data(0, kIdRole).toULongLong());
 }
 
-std::unordered_map<std::uint64_t, PEventData> TListWindow::ItemsById() const
-{
-    std::unordered_map<std::uint64_t, PEventData> byId;
-    if (TWScheduler* calendar = Scheduler()) {
-        byId.reserve(calendar->Store().All().size());
-        for (PEventData item : calendar->Store().All())
-            byId.emplace(item->Id, item);
-    }
-    return byId;
-}
-
 PEventData TListWindow::SelectedItem(const QTreeWidget* list) const
 {
     return RowItem(list->selectedItems().value(0));
@@ -516,6 +503,25 @@ void TListWindow::AddDayItem(PEventData item)
     SetListRow(new QTreeWidgetItem(SchedList), *item, true);
 }
 
+void TListWindow::ShowDay(const std::vector<PEventData>& items)
+{
+    // The rows of the day before go first, so that nothing reads them again.
+    SchedList->clear();
+    TWScheduler* calendar = Scheduler();
+    if (calendar && calendar->Store().Revision() != checkedRevision_)
+        StoreChanged();
+    else
+        FollowShownItem();
+    // Filled before they join the list, and joined in one insertion.
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(static_cast<qsizetype>(items.size()));
+    for (PEventData item : items) {
+        rows.append(new QTreeWidgetItem);
+        SetListRow(rows.back(), *item, true);
+    }
+    SchedList->addTopLevelItems(rows);
+}
+
 void TListWindow::UpdateItem(PEventData item, bool remove)
 {
     TWScheduler* calendar = Scheduler();
@@ -554,18 +560,18 @@ void TListWindow::StoreChanged()
     TWScheduler* calendar = Scheduler();
     if (!calendar)
         return;
-    const auto byId = ItemsById();
+    const TSchedList& store = calendar->Store();
+    checkedRevision_ = store.Revision();
     bool lost = false;
     for (QTreeWidget* list : { SchedList, FindList, TodoList }) {
         const QSignalBlocker quiet(list);
         for (int i = list->topLevelItemCount() - 1; i >= 0; --i) {
             QTreeWidgetItem* row = list->topLevelItem(i);
-            const auto found = byId.find(row->data(0, kIdRole).toULongLong());
-            if (found == byId.end()) {
+            if (PEventData item = store.FindById(row->data(0, kIdRole).toULongLong())) {
+                SetListRow(row, *item, list == SchedList);
+            } else {
                 lost = true;
                 delete row;
-            } else {
-                SetListRow(row, *found->second, list == SchedList);
             }
         }
     }
@@ -573,11 +579,17 @@ void TListWindow::StoreChanged()
         UpdateCounts();
         ResultClear->setEnabled(FindList->topLevelItemCount() > 0);
     }
-    const auto shown = byId.find(shownId_);
-    if (shownId_ != 0 && shown == byId.end())
+    FollowShownItem();
+}
+
+void TListWindow::FollowShownItem()
+{
+    if (shownId_ == 0)
+        return;
+    if (PEventData shown = ShownItem())
+        ShowDetails(shown, true);
+    else
         FindListSelectItem(ActiveList());
-    else if (shown != byId.end())
-        ShowDetails(shown->second, true);
 }
 
 void TListWindow::DropHiddenRows()
@@ -589,13 +601,11 @@ void TListWindow::DropHiddenRows()
     const bool secretShown = (store.KindMask & 1) != 0;
     const PEventData shown = ShownItem();
     bool shownGone = false;
-    const auto byId = ItemsById();
     for (QTreeWidget* list : { FindList, TodoList }) {
         const QSignalBlocker quiet(list);
         for (int i = list->topLevelItemCount() - 1; i >= 0; --i) {
             QTreeWidgetItem* row = list->topLevelItem(i);
-            const auto found = byId.find(row->data(0, kIdRole).toULongLong());
-            const PEventData item = found == byId.end() ? nullptr : found->second;
+            const PEventData item = store.FindById(row->data(0, kIdRole).toULongLong());
             const bool hidden = !item ||
                 (list == FindList ? !store.IsVisible(*item) : (item->KindBits & 1) && !secretShown);
             if (!hidden)

@@ -19,7 +19,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class QAction;
@@ -129,6 +128,12 @@ public:
     // --- Item rows (called by the main window)
     // Appends a day-list row for the item.
     void AddDayItem(PEventData item);
+    // After the calendar's date or items changed: the day list holds a row
+    // for each of the items, in their order, and the search and to-do rows
+    // are checked against the store (StoreChanged) only when it has changed
+    // since they last were, so that a move to another day costs that day's
+    // rows. The detail pane follows the new date either way.
+    void ShowDay(const std::vector<PEventData>& items);
     // After an item changed (remove false) or just before it leaves the
     // store (remove true): its rows are redrawn or dropped.
     void UpdateItem(PEventData item, bool remove);
@@ -199,8 +204,9 @@ private:
     // Empties the pane (no item shown).
     void ClearDetails();
     TWScheduler* Scheduler() const;
-    // Every item of the store by its identity (one pass for many rows).
-    std::unordered_map<std::uint64_t, PEventData> ItemsById() const;
+    // The detail pane shows its item afresh, or, when that item has left the
+    // store, the selected row of the active list.
+    void FollowShownItem();
     // The list of the active page (the day list on the other pages).
     QTreeWidget* ActiveList() const;
     void SetPopup(QWidget* widget, QMenu* menu);
@@ -208,6 +214,8 @@ private:
 
     QPointer<TSchedForm> owner_;
     std::uint64_t shownId_ = 0;
+    // The store's revision when StoreChanged last checked the rows.
+    std::uint64_t checkedRevision_ = 0;
     // A phone book or memo pad file that exists but could not be read is
     // never written over with what the window holds instead.
     bool phoneUnread_ = false;

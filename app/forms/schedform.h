@@ -231,7 +231,8 @@ public:
     void GridTypeClick();
     void ExportBtnClick();
     void CalendarChange();
-    // Rebuilds the per-day sub-menus and the day list for the current date.
+    // Shows the items of the current date in the day list; the per-day
+    // sub-menus take them as they next open.
     void CalendarChangeDate();
 
     // --- The task tray and the clipboard (the program build)
@@ -394,6 +395,14 @@ private:
     // next step runs.
     void Step(const std::function<void()>& step);
     void ConnectItemCommands();
+    // Fills a per-day sub-menu (its index in the table of schedform_items.cpp)
+    // with the day's items, once per date change. The sub-menus fill as they
+    // open: a day of many items would otherwise cost a sub-item per item and
+    // menu at every change, each slower to insert the longer the menu.
+    void FillDayMenu(std::size_t index);
+    // The items the per-day sub-menus are for that are still in the store,
+    // in the day's order.
+    std::vector<PEventData> DayMenuItems() const;
     // Forgets the current item when it is the one about to go.
     void Forget(PEventData item);
 
@@ -410,6 +419,11 @@ private:
     bool destroyed_ = false;
     std::int64_t lastCheckedMinute_ = 0;
     TEventData copyBuffer_;
+    // The day of the per-day sub-menus, its items' identities, and a bit for
+    // each sub-menu filled since.
+    days::Day dayMenuDate_ = 0;
+    std::vector<std::uint64_t> dayMenuIds_;
+    unsigned dayMenusFilled_ = 0;
 };
 
 // The main window of this process (nullptr when none).

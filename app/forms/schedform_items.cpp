@@ -27,6 +27,30 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+// The per-day sub-menus and the command of their sub-items; secret items are
+// never sent, so SendTo leaves them out.
+struct DayMenu
+{
+    QMenu* TSchedForm::*menu;
+    void (TSchedForm::*command)(QAction* sender);
+    bool secretItems;
+};
+
+constexpr DayMenu kDayMenus[] = {
+    { &TSchedForm::NEvent, &TSchedForm::ItemMenuEditClick, true },
+    { &TSchedForm::NDelete, &TSchedForm::ItemMenuDeleteClick, true },
+    { &TSchedForm::NCopy, &TSchedForm::CopyActionExecute, true },
+    { &TSchedForm::QuickLink, &TSchedForm::QuickLinkClick, true },
+    { &TSchedForm::SendTo, &TSchedForm::ItemMenuSendClick, false },
+};
+
+} // namespace
+
 void TSchedForm::ConnectItemCommands()
 {
     auto guarded = [this](auto handler) {
@@ -46,6 +70,15 @@ void TSchedForm::ConnectItemCommands()
     connect(EditPopup, &QMenu::aboutToShow, this, guarded(&TSchedForm::EditPopupPopup));
     connect(OptPopup, &QMenu::aboutToShow, this, guarded(&TSchedForm::OptPopupPopup));
     connect(EraseBtn, &QToolButton::clicked, this, guarded(&TSchedForm::EraseBtnClick));
+    for (std::size_t i = 0; i < std::size(kDayMenus); ++i) {
+        QMenu* menu = this->*kDayMenus[i].menu;
+        connect(menu, &QMenu::aboutToShow, this,
+                [this, i] { gui::Guarded([this, i] { FillDayMenu(i); }, this); });
+        connect(menu, &QMenu::triggered, this,
+                [this, command = kDayMenus[i].command](QAction* action) {
+                    gui::Guarded([this, command, action] { (this->*command)(action); }, this);
+                });
+    }
     PasteAction->setEnabled(CanPaste());
 }
 
@@ -196,55 +229,72 @@ void TSchedForm::CalendarChangeDate()
     // The calendar may report a date before the window has its lists.
     if (!ListWindow || !MemoForm)
         return;
-    // Rows of items that left the store go before anything reads them.
-    ListWindow->StoreChanged();
     // The sub-items go later: this runs while one of them may still be
     // delivering its click.
-    for (QMenu* menu : { NEvent, NDelete, NCopy, SendTo, QuickLink }) {
+    for (const DayMenu& kind : kDayMenus) {
+        QMenu* menu = this->*kind.menu;
         for (QAction* action : menu->actions()) {
             menu->removeAction(action);
             action->deleteLater();
         }
     }
-    QTreeWidget* list = ListWindow->SchedList;
-    list->setUpdatesEnabled(false);
-    list->clear();
+    dayMenusFilled_ = 0;
     Calendar->SelectCurrentDay();
     const std::vector<PEventData> dayList = Calendar->Store().DayList;
-    const days::Day date = Calendar->CurrentDate();
-    for (PEventData item : dayList) {
-        ListWindow->AddDayItem(item);
-        QString caption = qtext::ToQ(DayMenuCaption(*item, date));
-        caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
-        const QVariant id = QVariant::fromValue<qulonglong>(item->Id);
-        auto add = [&](QMenu* menu, void (TSchedForm::*handler)(QAction*)) {
-            QAction* action = menu->addAction(caption);
-            action->setData(id);
-            connect(action, &QAction::triggered, this, [this, action, handler] {
-                gui::Guarded([this, action, handler] { (this->*handler)(action); }, this);
-            });
-        };
-        add(NEvent, &TSchedForm::ItemMenuEditClick);
-        add(NDelete, &TSchedForm::ItemMenuDeleteClick);
-        add(NCopy, &TSchedForm::CopyActionExecute);
-        add(QuickLink, &TSchedForm::QuickLinkClick);
-        if ((item->KindBits & 1) == 0)
-            add(SendTo, &TSchedForm::ItemMenuSendClick);
-    }
+    dayMenuDate_ = Calendar->CurrentDate();
+    dayMenuIds_.clear();
+    for (PEventData item : dayList)
+        dayMenuIds_.push_back(item->Id);
+    QTreeWidget* list = ListWindow->SchedList;
+    list->setUpdatesEnabled(false);
+    ListWindow->ShowDay(dayList);
     list->setUpdatesEnabled(true);
     if (list->topLevelItemCount() > 0)
         list->setCurrentItem(list->topLevelItem(0));
     else
         ShowCurrentItem(nullptr, false);
+    // A sub-menu open at this moment shows the new day at once.
+    for (std::size_t i = 0; i < std::size(kDayMenus); ++i)
+        if ((this->*kDayMenus[i].menu)->isVisible())
+            FillDayMenu(i);
+}
+
+std::vector<PEventData> TSchedForm::DayMenuItems() const
+{
+    std::vector<PEventData> items;
+    items.reserve(dayMenuIds_.size());
+    for (std::uint64_t id : dayMenuIds_)
+        if (PEventData item = Calendar->Store().FindById(id))
+            items.push_back(item);
+    return items;
+}
+
+void TSchedForm::FillDayMenu(std::size_t index)
+{
+    const unsigned bit = 1u << index;
+    if (dayMenusFilled_ & bit)
+        return;
+    dayMenusFilled_ |= bit;
+    const DayMenu& kind = kDayMenus[index];
+    QMenu* menu = this->*kind.menu;
+    for (PEventData item : DayMenuItems()) {
+        if (!kind.secretItems && (item->KindBits & 1) != 0)
+            continue;
+        QString caption = qtext::ToQ(DayMenuCaption(*item, dayMenuDate_));
+        caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        menu->addAction(caption)->setData(QVariant::fromValue<qulonglong>(item->Id));
+    }
 }
 
 void TSchedForm::OptPopupPopup()
 {
-    for (QMenu* menu : { NEvent, NDelete, SendTo, NCopy })
-        menu->menuAction()->setEnabled(!menu->isEmpty());
+    const std::vector<PEventData> items = DayMenuItems();
+    for (QMenu* menu : { NEvent, NDelete, NCopy })
+        menu->menuAction()->setEnabled(!items.empty());
+    SendTo->menuAction()->setEnabled(std::any_of(
+        items.begin(), items.end(), [](PEventData item) { return (item->KindBits & 1) == 0; }));
     PasteAction->setEnabled(CanPaste());
-    QuickLink->menuAction()->setEnabled(!QuickLink->isEmpty() &&
-                                        !BuildVariant().CurrentMailID().empty());
+    QuickLink->menuAction()->setEnabled(!items.empty() && !BuildVariant().CurrentMailID().empty());
 }
 
 // ---------------------------------------------------------------------------

@@ -131,10 +131,16 @@ protected:
     }
 
     void Create() { form = std::make_unique<TSchedForm>(); }
+    // The sub-items of a per-day menu as it shows them when it opens.
+    static QList<QAction*> Opened(QMenu* menu)
+    {
+        emit menu->aboutToShow();
+        return menu->actions();
+    }
     // The per-day sub-item of a menu that names the item; nullptr when none.
     static QAction* SubItem(QMenu* menu, const TEventData* item)
     {
-        for (QAction* a : menu->actions())
+        for (QAction* a : Opened(menu))
             if (a->data().toULongLong() == item->Id)
                 return a;
         return nullptr;

@@ -73,10 +73,10 @@ TEST_F(ItemCommandsTest, DoubleClickOnADayStoresANewItemAndEveryViewFollows)
     ASSERT_EQ(Count(), 1);
     EXPECT_NE(Read("Kalvero.sch").find(SJ("歯医者 & 薬局")), std::string::npos);
     EXPECT_EQ(form->ListWindow->SchedList->topLevelItemCount(), 1);
-    ASSERT_EQ(form->NEvent->actions().size(), 1);
-    EXPECT_EQ(form->NEvent->actions()[0]->text(), u"07/10 歯医者 && 薬局..."_qs);
+    ASSERT_EQ(Opened(form->NEvent).size(), 1);
+    EXPECT_EQ(Opened(form->NEvent)[0]->text(), u"07/10 歯医者 && 薬局..."_qs);
     for (QMenu* menu : { form->NDelete, form->NCopy, form->SendTo })
-        EXPECT_EQ(menu->actions().size(), 1);
+        EXPECT_EQ(Opened(menu).size(), 1);
     const calpaint::CellModel model =
         cal->CellModel(cell.X, cell.Y, cal->CellState(cell.X, cell.Y));
     EXPECT_EQ(model.lines.size() + model.marks.size(), 1u);
@@ -124,8 +124,8 @@ TEST_F(ItemCommandsTest, CopyPasteAndCutThroughTheClipboard)
     form->Calendar->SetCurrentDate(D(2024, 6, 20));
     form->PasteActionExecute();
     ASSERT_EQ(Count(), 3);
-    ASSERT_EQ(form->NEvent->actions().size(), 1);
-    PEventData pasted = form->MenuItem(form->NEvent->actions()[0]);
+    ASSERT_EQ(Opened(form->NEvent).size(), 1);
+    PEventData pasted = form->MenuItem(Opened(form->NEvent)[0]);
     ASSERT_NE(pasted, nullptr);
     EXPECT_EQ(
         std::tuple(pasted->Repeat, pasted->Date, pasted->StartTime, pasted->Place, pasted->Memo),
@@ -180,9 +180,9 @@ TEST_F(ItemCommandsTest, PerDayMenusFollowTheDayAndStaleSubItemsDoNothing)
     PEventData todo = Add(std::string(40, 'x'), D(2024, 7, 1));
     todo->Priority = 4;
     PEventData secret = Add("hidden", D(2024, 7, 1), 0, -1, 1);
-    EXPECT_EQ(form->NEvent->actions().size(), 2);
-    ASSERT_EQ(form->SendTo->actions().size(), 1);
-    EXPECT_EQ(form->SendTo->actions()[0]->text(), u"07/01 "_qs + QString(32, u'x') + u"..."_qs);
+    EXPECT_EQ(Opened(form->NEvent).size(), 2);
+    ASSERT_EQ(Opened(form->SendTo).size(), 1);
+    EXPECT_EQ(Opened(form->SendTo)[0]->text(), u"07/01 "_qs + QString(32, u'x') + u"..."_qs);
     form->OptPopupPopup();
     EXPECT_TRUE(form->NEvent->menuAction()->isEnabled());
     EXPECT_FALSE(form->QuickLink->menuAction()->isEnabled());
@@ -213,6 +213,32 @@ TEST_F(ItemCommandsTest, PerDayMenusFollowTheDayAndStaleSubItemsDoNothing)
     EXPECT_EQ(form->ListWindow->SchedList->topLevelItemCount(), 0);
     EXPECT_EQ(form->CurrentItem(), nullptr);
     EXPECT_TRUE(form->MemoForm->Memo1->toPlainText().isEmpty());
+}
+
+TEST_F(ItemCommandsTest, PerDaySubMenusFillAsTheyOpenAndFollowTheDayWhileOpen)
+{
+    Start(D(2024, 7, 2));
+    Add("first", D(2024, 7, 1));
+    Add("second", D(2024, 7, 2));
+    EXPECT_TRUE(form->NEvent->isEmpty());
+    QMenu* menu = RightClickMenu(form->TitleCaption, form->TitleCaption->rect().center());
+    ASSERT_EQ(menu, form->OptPopup);
+    for (Qt::Key key : { Qt::Key_Down, Qt::Key_Down, Qt::Key_Right })
+        QTest::keyClick(menu, key);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->NEvent->isVisible(); }));
+    auto texts = [&] {
+        QStringList out;
+        for (QAction* action : form->NEvent->actions())
+            out << action->text();
+        return out;
+    };
+    const QStringList shown = texts();
+    form->Calendar->SetCurrentDate(D(2024, 7, 1));
+    const QStringList followed = texts();
+    QTest::keyClick(form->NEvent, Qt::Key_Escape);
+    QTest::keyClick(menu, Qt::Key_Escape);
+    EXPECT_EQ(shown, QStringList { u"07/02 second..."_qs });
+    EXPECT_EQ(followed, QStringList { u"07/01 first..."_qs });
 }
 
 TEST_F(ItemCommandsTest, RightClicksOnTheCalendarAndTheWindowOpenTheOptionsMenu)

@@ -214,8 +214,8 @@ TEST_F(ProgramBuildTest, SendingCopiesTheBlockAndOpensAMailtoLink)
     const std::string sent = e.Memo + "\r\n" + DefinedFieldBlock(form->Calendar->Store(), *item);
 
     // From the options menu: no recipient.
-    ASSERT_EQ(form->SendTo->actions().size(), 1);
-    form->SendTo->actions().front()->trigger();
+    ASSERT_EQ(Opened(form->SendTo).size(), 1);
+    Opened(form->SendTo).front()->trigger();
     Settle();
     EXPECT_EQ(Clipboard(), sent);
     // The phone book: to the entry's address, or a mail without the item.
@@ -238,7 +238,7 @@ TEST_F(ProgramBuildTest, SendingCopiesTheBlockAndOpensAMailtoLink)
     QApplication::clipboard()->clear();
     DialogScript script;
     script.Press(msgdlg::Ok);
-    form->SendTo->actions().front()->trigger();
+    Opened(form->SendTo).front()->trigger();
     EXPECT_EQ(
         script.messages(),
         std::vector<QString>(
