@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -62,7 +61,7 @@ bool EnsureFolder(const std::string& folder, std::string* error)
 {
     auto fail = [&](const std::string& path, int err) {
         if (error)
-            *error = path + ": " + std::strerror(err);
+            *error = path + ": " + files::ErrnoText(err);
         return false;
     };
     if (folder.empty())
@@ -95,7 +94,7 @@ bool FolderTakesFiles(const std::string& folder, std::string* error)
     const int fd = ::mkstemp(probe.data());
     if (fd < 0) {
         if (error)
-            *error = folder + ": " + std::strerror(errno);
+            *error = folder + ": " + files::ErrnoText(errno);
         return false;
     }
     ::close(fd);

@@ -1,5 +1,7 @@
 #include "core/files.h"
 
+#include "core/sjis.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,11 +15,6 @@
 namespace files {
 
 namespace {
-
-std::string ErrnoText(int err)
-{
-    return std::strerror(err);
-}
 
 bool WriteFully(int fd, std::string_view data, int& err)
 {
@@ -120,6 +117,8 @@ bool TAtomicFile::Open(const std::string& path, std::string* error)
     {
     };
     if (::stat(target_.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return Fail(EISDIR, error);
         if (!S_ISREG(st.st_mode)) {
             if (error)
                 *error = path + ": not a regular file";
@@ -184,6 +183,28 @@ bool WriteAtomic(const std::string& path, std::string_view data, std::string* er
         return false;
     file.Write(data);
     return file.Commit(error);
+}
+
+std::string ErrnoText(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return SJ("アクセス権がありません");
+    case EROFS:
+        return SJ("読み取り専用のファイルシステムです");
+    case ENOSPC:
+    case EDQUOT:
+        return SJ("ディスクの空き容量が足りません");
+    case ENOENT:
+        return SJ("ファイルまたはフォルダが見つかりません");
+    case EISDIR:
+        return SJ("ファイルではなくフォルダです");
+    default:
+        // In the encoding of the user's locale, UTF-8 on every current
+        // desktop (plain ASCII in the C locale).
+        return sjis::FromUtf8(std::strerror(error));
+    }
 }
 
 bool ReadAll(const std::string& path, std::string& out, std::string* error, bool* exists)

@@ -55,6 +55,12 @@ bool ReadAll(const std::string& path, std::string& out, std::string* error = nul
              bool* exists = nullptr);
 
 bool Exists(const std::string& path);
+
+// Why a file operation failed, as the user reads it (Shift_JIS): the common
+// causes (no permission, a read-only file system, a full disk, no such file
+// or folder, a folder where a file should be) in Japanese, any other in the
+// system's own words.
+std::string ErrnoText(int error);
 // Copies a file byte for byte (atomically).
 bool Copy(const std::string& from, const std::string& to, std::string* error = nullptr);
 

@@ -1,5 +1,7 @@
 #include "platform/instance.h"
 
+#include "core/files.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QLocalServer>
@@ -13,7 +15,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
 namespace instance {
 
@@ -70,7 +71,7 @@ bool TInstanceLock::Lock(const std::string& path)
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ < 0) {
         const int err = errno;
-        error_ = path + ": " + std::strerror(err);
+        error_ = path + ": " + files::ErrnoText(err);
         state_ = State::Failed;
         errno = err;
         return false;
@@ -84,7 +85,7 @@ bool TInstanceLock::Lock(const std::string& path)
     } else if (errno == EWOULDBLOCK) {
         state_ = State::Busy;
     } else {
-        error_ = path + ": " + std::strerror(errno);
+        error_ = path + ": " + files::ErrnoText(errno);
         state_ = State::Failed;
     }
     return state_ != State::Failed;

@@ -1,4 +1,5 @@
 #include "core/files.h"
+#include "core/sjis.h"
 
 #include <gtest/gtest.h>
 
@@ -133,6 +134,7 @@ TEST(Files, WritingOverAFolderFailsAndReadingAMissingFileSaysSo)
     std::string err;
     std::filesystem::create_directory(dir.path + "sub");
     EXPECT_FALSE(files::WriteAtomic(dir.path + "sub", "x", &err));
+    EXPECT_EQ(err, dir.path + "sub: " + files::ErrnoText(EISDIR));
     EXPECT_TRUE(std::filesystem::is_directory(dir.path + "sub"));
     EXPECT_FALSE(files::WriteAtomic(dir.path + "missing/x.ini", "x", &err));
 
@@ -140,6 +142,18 @@ TEST(Files, WritingOverAFolderFailsAndReadingAMissingFileSaysSo)
     bool exists = true;
     EXPECT_FALSE(files::ReadAll(dir.path + "none", data, &err, &exists));
     EXPECT_FALSE(exists);
+}
+
+TEST(Files, ErrorTextsNameTheCommonCausesInJapaneseAndKeepTheSystemsForTheRest)
+{
+    for (const auto& [error, text] : std::initializer_list<std::pair<int, const char*>> {
+             { EACCES, "アクセス権がありません" },
+             { EROFS, "読み取り専用のファイルシステムです" },
+             { ENOSPC, "ディスクの空き容量が足りません" },
+             { EISDIR, "ファイルではなくフォルダです" },
+             { ENOENT, "ファイルまたはフォルダが見つかりません" },
+             { EIO, "Input/output error" } })
+        EXPECT_EQ(files::ErrnoText(error), sjis::FromUtf8(text)) << error;
 }
 
 TEST(Files, PathHelpers)

@@ -297,6 +297,8 @@ TEST_F(ReadOnlyProgramTest, WarnsOnceAtStartAndNamesTheUnwrittenFilesOnceAtTheEn
     ASSERT_EQ(script.shown().size(), 3u);
     EXPECT_TRUE(IsStartWarning(script.shown()[0])) << script.shown()[0].text.toStdString();
     EXPECT_EQ(script.shown()[1].sjisText().rfind(SJ("スケジュールが書き込めません!"), 0), 0u);
+    for (int i : { 0, 1 }) // the reason in Japanese
+        EXPECT_TRUE(script.shown()[i].text.endsWith(u"アクセス権がありません"_qs));
     EXPECT_EQ(script.shown()[2].kind, msgdlg::Kind::Error);
     EXPECT_EQ(script.shown()[2].sjisText(),
               SJ("次のファイルに書き込めませんでした。変更は保存されていません。") + "\r\n" +
