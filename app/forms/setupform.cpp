@@ -579,7 +579,8 @@ public:
         AutoClose->SetValue(s.AutoClose);
         ReAlerm->setChecked(s.RepAlerm);
         AlermDefault->setChecked(s.RepCheck);
-        ReplyMail->setChecked(s.ReplyMail);
+        // Hidden without a host and then off, so that it is stored as 0.
+        ReplyMail->setChecked(s.ReplyMail && BuildVariant().HasHostMail());
     }
 
     void Store(TInitParam& s) const override
