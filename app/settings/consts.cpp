@@ -26,7 +26,7 @@ Build CurrentBuild()
 
 const std::string& Version()
 {
-    static const std::string text = "1.12.3";
+    static const std::string text(kVersion);
     return text;
 }
 

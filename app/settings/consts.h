@@ -4,6 +4,7 @@
 // bytes, converted once from the UTF-8 source on first use.
 
 #include <string>
+#include <string_view>
 
 namespace strconst {
 
@@ -14,7 +15,21 @@ enum class Build { Plugin, Program };
 void SetBuild(Build build);
 Build CurrentBuild();
 
-const std::string& Version(); // "1.12.3"
+// Switches the build for a scope; the build before comes back after it.
+class ScopedBuild
+{
+public:
+    explicit ScopedBuild(Build build) : previous_(CurrentBuild()) { SetBuild(build); }
+    ~ScopedBuild() { SetBuild(previous_); }
+    ScopedBuild(const ScopedBuild&) = delete;
+    ScopedBuild& operator=(const ScopedBuild&) = delete;
+
+private:
+    Build previous_;
+};
+
+inline constexpr std::string_view kVersion = "1.12.3";
+const std::string& Version(); // kVersion
 const std::string& ProductName(); // the name of the current build
 const std::string& PluginProductName(); // "Miradelプラグイン"
 const std::string& ProgramProductName(); // "Miradel-アプリ版"

@@ -3,6 +3,7 @@
 
 #include "pluginhost.h"
 
+#include "app/settings/consts.h"
 #include "core/sjis.h"
 
 #include <QMenu>
@@ -49,7 +50,7 @@ TEST_F(PluginScenario, InformationBlock)
     for (const char* field : { info->Name, info->Vendor, info->Version, info->Description })
         EXPECT_LT(::strnlen(field, BK_INFO_FIELD), std::size_t(BK_INFO_FIELD));
     EXPECT_EQ(std::string(info->Name), SJ("Miradelプラグイン"));
-    EXPECT_EQ(std::string(info->Version), "1.12.3");
+    EXPECT_EQ(std::string(info->Version), strconst::kVersion);
     EXPECT_EQ(std::string(info->Description),
               SJ("Becky2 で簡単なスケジュール管理ができるプラグインです。"));
     EXPECT_FALSE(std::string(info->Vendor).empty());

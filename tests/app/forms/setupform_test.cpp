@@ -328,14 +328,15 @@ TEST(SetupForm, EnablingRulesFollowTheClicksAndTheLoadedValues)
 TEST(SetupForm, EachBuildOffersItsOwnChoicesAndNamesItsProduct)
 {
     {
-        strconst::SetBuild(strconst::Build::Program);
+        strconst::ScopedBuild build(strconst::Build::Program);
         Dialog d;
         d.settings.AutoPickup = 2;
         d.settings.ReplyMail = true;
         d.Load();
         EXPECT_EQ(d.form.windowTitle(), u"Miradelの設定"_qs);
         EXPECT_EQ(d.Control<QLabel>("VersionLabel")->text(),
-                  u"Miradel-アプリ版 v1.12.3 (Kalvero personal scheduler)"_qs);
+                  u"Miradel-アプリ版 v"_qs + QString::fromUtf8(strconst::kVersion) +
+                      u" (Kalvero personal scheduler)"_qs);
         auto* pickup = d.Control<TRadioGroup>("AutoEnter");
         EXPECT_EQ(pickup->title(), u"テキストコピー時の動作"_qs);
         ASSERT_EQ(pickup->Count(), 2);
@@ -350,12 +351,13 @@ TEST(SetupForm, EachBuildOffersItsOwnChoicesAndNamesItsProduct)
         EXPECT_FALSE(d.stored.ReplyMail);
     }
     {
-        strconst::SetBuild(strconst::Build::Plugin);
+        strconst::ScopedBuild build(strconst::Build::Plugin);
         PluginVariant plugin;
         TScopedBuildVariant variant(&plugin);
         Dialog d;
         EXPECT_EQ(d.Control<QLabel>("VersionLabel")->text(),
-                  u"Miradelプラグイン v1.12.3 (Kalvero personal scheduler)"_qs);
+                  u"Miradelプラグイン v"_qs + QString::fromUtf8(strconst::kVersion) +
+                      u" (Kalvero personal scheduler)"_qs);
         auto* pickup = d.Control<TRadioGroup>("AutoEnter");
         EXPECT_EQ(pickup->title(), u"受信時の動作"_qs);
         EXPECT_EQ(pickup->Count(), 3);
@@ -497,7 +499,7 @@ TEST(SetupForm, EveryPageFitsTheFixedSizeAndLeavesAPicture)
     for (const bool plugin : { false, true }) {
         PluginVariant pluginVariant;
         TScopedBuildVariant variant(plugin ? &pluginVariant : nullptr);
-        strconst::SetBuild(plugin ? strconst::Build::Plugin : strconst::Build::Program);
+        strconst::ScopedBuild build(plugin ? strconst::Build::Plugin : strconst::Build::Program);
         TInitParam settings;
         Defaults(settings);
         TSetupForm form;
@@ -529,7 +531,6 @@ TEST(SetupForm, EveryPageFitsTheFixedSizeAndLeavesAPicture)
             EXPECT_TRUE(form.grab().save(file)) << file.toStdString();
         }
     }
-    strconst::SetBuild(strconst::Build::Plugin);
 }
 
 } // namespace

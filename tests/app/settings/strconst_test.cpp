@@ -44,7 +44,7 @@ TEST(StrConst, TextsHaveTheirShiftJisBytes)
     EXPECT_EQ(RemovePassword(),
               password + Hex("82 F0 89 F0 8F 9C 82 B5 82 C4 82 A2 82 A2 82 C5 82 B7 82 A9 81 48"));
     EXPECT_EQ(Version() + DateFormat() + SubjectHeader() + MailtoPrefix() + ActiveSignal(),
-              "1.12.3yyyy\"/\"mm\"/\"ddSubject:mailto:ACTIVE");
+              std::string(kVersion) + "yyyy\"/\"mm\"/\"ddSubject:mailto:ACTIVE");
     EXPECT_EQ(BlockStart() + BlockEnd(), "\r\n--Kalvero->>>!!<<<--Kalvero-");
 
     EXPECT_EQ(ProductName(), PluginProductName());
