@@ -4,6 +4,7 @@
 
 #include "pluginhost.h"
 
+#include "core/repeatfields.h"
 #include "core/schedlist.h"
 #include "core/sjis.h"
 
@@ -24,6 +25,11 @@ std::string BlockMail(const std::string& sender, const std::string& subject)
         "Content-Type: text/plain\r\n\r\nmemo\r\n\r\n"
         "\r\n--Kalvero->>>!\r\n2025/12/17,13:00,14:00,\"room\",\"\",0\r\n!<<<--Kalvero-\r\n";
 }
+
+// Items repeat every day from a day long past: the plug-in keeps a clock of
+// its own, which a test cannot set, and shows them whatever day it is.
+const days::Day kLongAgo = days::Encode(2025, 1, 6);
+const std::uint32_t kEveryDay = recur::Pack(recur::RepeatFields {});
 
 const std::string kPlainMail = "From: c@example.jp\r\nSubject: hello\r\n\r\nno block\r\n";
 
@@ -252,7 +258,8 @@ TEST_F(MailScenario, AnItemIsSentThroughTheHostsComposeWindow)
 {
     TSchedList store;
     TEventData item;
-    item.Date = days::Today();
+    item.Date = kLongAgo;
+    item.Repeat = kEveryDay;
     item.Subject = "Review";
     item.Memo = "bring notes";
     store.AddEvent(item, false);
@@ -285,7 +292,8 @@ struct MovedMails : MailScenario
             const std::string sender = "m" + std::to_string(i) + "@example.jp";
             mails.push_back(host->AddMail(host->Inbox(), BlockMail(sender, "s")));
             TEventData item;
-            item.Date = days::Today();
+            item.Date = kLongAgo;
+            item.Repeat = kEveryDay;
             item.Subject = "item " + std::to_string(i);
             item.MailID = mails.back();
             item.MailKey = "<" + sender + ">";
