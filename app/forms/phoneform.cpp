@@ -1,12 +1,15 @@
 #include "app/forms/phoneform.h"
 
 #include "app/forms/formutil.h"
+#include "gui/msgdlg.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <utility>
 
 namespace {
 
@@ -56,8 +59,17 @@ void TPhoneForm::BitBtn1Click()
 {
     for (QLineEdit* edit : { Name, Phone, Mail, Note })
         forms::TrimEdit(edit);
-    if (Name->text().isEmpty() || Phone->text().isEmpty())
-        reject();
-    else
-        accept();
+    if (Name->text().isEmpty() && Phone->text().isEmpty() && Mail->text().isEmpty() &&
+        Note->text().isEmpty())
+        return reject();
+    // What was typed stays, for the user to complete.
+    for (const auto& [edit, missing] : { std::pair { Name, u"名前を入力してください"_qs },
+                                         std::pair { Phone, u"電話番号を入力してください"_qs } }) {
+        if (edit->text().isEmpty()) {
+            msgdlg::Warning(missing, this);
+            edit->setFocus();
+            return;
+        }
+    }
+    accept();
 }

@@ -14,8 +14,9 @@ class TPhoneForm : public QDialog
 public:
     explicit TPhoneForm(QWidget* parent = nullptr);
 
-    // OK: trims blanks from all four edits; without a name or a number the
-    // form closes as cancelled, so the caller stores nothing.
+    // OK: trims blanks from all four edits. With all of them empty the form
+    // closes as cancelled, so the caller stores nothing; without a name or
+    // a number it says which is needed and stays open with what was typed.
     void BitBtn1Click();
 
     QLabel* Label1;

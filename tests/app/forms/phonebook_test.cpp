@@ -109,12 +109,12 @@ TEST_F(PhoneBookTest, LoadsEditsAndWritesBackByteForByte)
     Key(Qt::Key_Delete);
     EXPECT_EQ(driver.shown(), 0);
 
-    // Adding: the dialog opens at the window's top-right corner; without a
-    // phone number nothing is added; fields are trimmed.
+    // Adding: the dialog opens at the window's top-right corner; Cancel adds
+    // nothing; fields are trimmed.
     driver.Then<TPhoneForm>([&](TPhoneForm* f) {
         EXPECT_EQ(f->pos(), window->mapToGlobal(QPoint(window->width(), 0)));
         f->Name->setText(u"x"_qs);
-        f->BitBtn1->click();
+        f->BitBtn2->click();
     });
     driver.Then<TPhoneForm>([](TPhoneForm* f) {
         f->Name->setText(u" 新 人 "_qs);

@@ -118,17 +118,20 @@ TEST(UserListForm, DoubleClickCopiesTheAddressInLowerCase)
     EXPECT_EQ(form.UserName->text(), u"boss@example.jp"_qs);
 }
 
-TEST(PhoneForm, TrimsAllFieldsAndCancelsWithoutNameOrNumber)
+TEST(PhoneForm, TrimsAllFieldsAndAsksForAMissingNameOrNumber)
 {
     struct Case
     {
         QString name, phone, mail, note;
-        int result;
+        int result; // 2: still open after the message asked
+        QString asked = {};
     };
+    const QString number = u"電話番号を入力してください"_qs;
     const Case cases[] = {
-        { u"山田"_qs, u""_qs, u"a@b.jp"_qs, u""_qs, QDialog::Rejected },
-        { u"山田"_qs, u"  \t "_qs, u""_qs, u""_qs, QDialog::Rejected },
-        { u"  "_qs, u"03-1234"_qs, u""_qs, u""_qs, QDialog::Rejected },
+        { u"山田"_qs, u""_qs, u"a@b.jp"_qs, u""_qs, 2, number },
+        { u"山田"_qs, u"  \t "_qs, u""_qs, u""_qs, 2, number },
+        { u"  "_qs, u"03-1234"_qs, u""_qs, u""_qs, 2, u"名前を入力してください"_qs },
+        { u" "_qs, u""_qs, u""_qs, u"  "_qs, QDialog::Rejected }, // nothing typed
         // A double-byte blank is kept, as the file's own trimming keeps it.
         { u" 山田 太郎　 "_qs, u" 03-1234-5678 "_qs, u" taro@x.jp "_qs, u"  会社 "_qs,
           QDialog::Accepted },
@@ -136,6 +139,9 @@ TEST(PhoneForm, TrimsAllFieldsAndCancelsWithoutNameOrNumber)
     for (const Case& c : cases) {
         TPhoneForm form;
         EXPECT_EQ(form.windowTitle(), u"電話帳登録"_qs);
+        DialogScript script;
+        if (!c.asked.isEmpty())
+            script.Press(msgdlg::Ok);
         ModalDriver driver;
         driver.Then<TPhoneForm>([&c](TPhoneForm* f) {
             Child<QLineEdit>(f, "Name")->setText(c.name);
@@ -143,8 +149,12 @@ TEST(PhoneForm, TrimsAllFieldsAndCancelsWithoutNameOrNumber)
             Child<QLineEdit>(f, "Mail")->setText(c.mail);
             Child<QLineEdit>(f, "Note")->setText(c.note);
             Child<QPushButton>(f, "BitBtn1")->click();
+            if (f->isVisible())
+                f->done(2);
         });
         EXPECT_EQ(form.exec(), c.result) << c.name.toStdString() << "/" << c.phone.toStdString();
+        EXPECT_EQ(script.messages(),
+                  c.asked.isEmpty() ? std::vector<QString>() : std::vector { c.asked });
         if (c.result == QDialog::Accepted) {
             EXPECT_EQ(form.Name->text(), u"山田 太郎　"_qs);
             EXPECT_EQ(form.Phone->text(), u"03-1234-5678"_qs);
