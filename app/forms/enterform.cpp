@@ -688,11 +688,15 @@ void TEnterForm::SetKindItems(const QStringList& kinds)
 // ---------------------------------------------------------------------------
 // Commit
 
-void TEnterForm::AddHistory(QComboBox* box)
+void TEnterForm::AddHistory(QComboBox* box, bool remember)
 {
     const QString text = forms::TrimBlanks(QuoteToApostrophe(box->currentText()));
     if (text.isEmpty())
         return;
+    if (!remember) {
+        box->setEditText(text);
+        return;
+    }
     const std::string sjisText = qtext::FromQ(text);
     for (int i = box->count() - 1; i >= 0; --i) {
         if (sjis::EqualsNoCase(qtext::FromQ(box->itemText(i)), sjisText))
@@ -763,8 +767,10 @@ void TEnterForm::Refuse(RepeatConflict conflict)
 
 void TEnterForm::OkBtnClick()
 {
-    AddHistory(Subject);
-    AddHistory(Place);
+    // The histories are shown to anyone and stored in plain text: a secret
+    // item's texts stay out of them.
+    AddHistory(Subject, !Secret->isChecked());
+    AddHistory(Place, !Secret->isChecked());
     if (Subject->currentText().isEmpty()) {
         done(mrCancel);
         return;

@@ -222,10 +222,10 @@ private:
     int RunModal();
     void CreateControls();
     void ConnectControls();
-    // Trims the box text, turns double quotes into "'", moves it to the top
-    // of the list (an entry equal but for ASCII letter case goes) and keeps
-    // at most 20 entries; an empty text changes nothing.
-    void AddHistory(QComboBox* box);
+    // Trims the box text and turns double quotes into "'"; when remembered,
+    // moves it to the top of the list (an entry equal but for ASCII letter
+    // case goes) and keeps at most 20 entries. An empty text changes nothing.
+    void AddHistory(QComboBox* box, bool remember);
     // Picks (and, when it carries colours, takes over) the category entry
     // of the copy's category text.
     void SelectKind(const std::string& kind);

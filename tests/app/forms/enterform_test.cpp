@@ -489,16 +489,18 @@ TEST_F(EnterFormTest, NewItemKindComesFromTheLastChoiceOrNone)
     EXPECT_EQ(form.DataType->itemText(1), u"say 'hi'"_qs);
     EXPECT_EQ(form.DataKind->currentIndex(), -1);
     OpenNew("x");
+    SetText(form.Place, u" 病院 "_qs);
     form.Secret->click();
     ClickOk();
-    EXPECT_EQ(Only().KindBits, 1);
+    EXPECT_EQ(std::tie(Only().KindBits, Only().Place), std::make_tuple(1, SJ("病院")));
 
     form.DataKind->setCurrentIndex(1);
     TInitParam out;
     out.LoadFromFile("");
     form.StoreLists(out);
     EXPECT_EQ(out.LastKind, 1);
-    EXPECT_EQ(out.Subject, "x,a,\"b c\"");
+    // The secret item's subject and place stay out of the histories.
+    EXPECT_EQ(std::tie(out.Subject, out.Place), std::make_tuple("a,\"b c\"", ""));
     EXPECT_EQ(out.Types, SJ("会議:FF:,\"say 'hi'\""));
 }
 
