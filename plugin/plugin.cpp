@@ -9,6 +9,7 @@
 #include "gui/application.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
+#include "gui/qtjapanese.h"
 #include "platform/hostsymbols.h"
 #include "plugin/binding/beckyapi.h"
 #include "plugin/pluginvariant.h"
@@ -33,6 +34,9 @@ std::string& ModulePath()
 }
 
 TPluginVariant* Variant = nullptr;
+// Qt's Japanese texts, from the start callback to shutdown, where the host
+// has none of its own.
+gui::TQtJapanese* QtJapanese = nullptr;
 TBuildVariant* PreviousVariant = nullptr;
 // True once the main window was made: the settings were read then, and only
 // settings that were read are written back.
@@ -135,6 +139,8 @@ void OnStart()
         msgdlg::SetAppTitle(qtext::ToQ(strconst::PluginProductName()));
         msgdlg::InstallReportSink();
         ArmHooks();
+        if (!QtJapanese)
+            QtJapanese = new gui::TQtJapanese();
         WindowMade = true;
         auto* form = new TSchedForm();
         form->setVisible(InitParam.ShowStart);
@@ -183,6 +189,9 @@ void Shutdown()
         }
         Guarded([&unwritten] { ReportUnwrittenFiles(unwritten); });
     }
+    // The host goes on without it once the library is gone.
+    delete QtJapanese;
+    QtJapanese = nullptr;
     if (Variant) {
         SetBuildVariant(PreviousVariant);
         delete Variant;

@@ -6,6 +6,7 @@
 #include "core/report.h"
 #include "gui/application.h"
 #include "gui/msgdlg.h"
+#include "gui/qtjapanese.h"
 #include "platform/instance.h"
 #include "platform/termination.h"
 
@@ -19,6 +20,8 @@ namespace program {
 int Run(const std::string& executablePath)
 {
     strconst::SetBuild(strconst::Build::Program);
+    // Before any window: Qt's own dialogs and edit menus speak Japanese.
+    const gui::TQtJapanese japanese;
     TProgramVariant variant(executablePath);
     TScopedBuildVariant installed(&variant);
     msgdlg::SetAppTitle(u"Miradel(アプリ版)"_qs);

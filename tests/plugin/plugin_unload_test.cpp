@@ -8,6 +8,8 @@
 #include "core/sjis.h"
 
 #include <QAction>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -61,9 +63,13 @@ struct Unload : PluginScenario
 TEST_F(Unload, ByTheHost)
 {
     Load();
+    // Qt's own texts in Japanese where its translation is, until unload.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel") == QStringLiteral("Cancel"),
+              !QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_ja.qm"));
     EditMemoAndPhoneBook();
     host->UnloadPlugin();
     ExpectSaved();
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
 }
 
 TEST_F(Unload, WhenTheHostQuitsFirstAndOnlyOnce)

@@ -13,6 +13,7 @@
 #include "core/view/wscheduler.h"
 #include "gui/application.h"
 #include "gui/msgdlg.h"
+#include "gui/qtjapanese.h"
 #include "platform/hotkeys.h"
 #include "platform/instance.h"
 #include "platform/tray.h"
@@ -86,18 +87,25 @@ int CountLines(const std::string& text)
 
 TEST_F(ProgramTest, FreshFolderRunsAndLeavesOnlyTheSettings)
 {
+    const bool japanese = gui::TQtJapanese().Installed();
+    bool second = true;
     QSize shown;
-    QString title;
+    QString title, cancel;
     QTimer::singleShot(0, [&] {
         if (!SchedForm)
             return QCoreApplication::quit();
         shown = SchedForm->size();
         title = SchedForm->windowTitle();
+        cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+        second = gui::TQtJapanese().Installed();
         SchedForm->close();
     });
     EXPECT_EQ(program::Run(dir + "Kalvero"), 0);
     EXPECT_EQ(shown, QSize(520, 420));
     EXPECT_EQ(title, u"Miradel-アプリ版"_qs);
+    // Qt's own texts, their translation installed once.
+    EXPECT_EQ(cancel, japanese ? u"キャンセル"_qs : u"Cancel"_qs);
+    EXPECT_FALSE(second);
     EXPECT_EQ(strconst::CurrentBuild(), strconst::Build::Program);
     EXPECT_EQ(Files(), QStringList({ u"Kalvero.ini"_qs }));
     std::string ini;

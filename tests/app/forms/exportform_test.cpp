@@ -10,6 +10,7 @@
 #include "core/sjis.h"
 #include "core/view/wscheduler.h"
 #include "gui/qtext.h"
+#include "gui/qtjapanese.h"
 
 #include "mainwin_fixture.h"
 #include "modal_driver.h"
@@ -270,6 +271,36 @@ TEST(ExportFormOnX11Child, ShowsTheDialog)
     });
     form.Execute();
     EXPECT_TRUE(grabbed);
+}
+
+TEST(ExportFormOnX11, LeavesAScreenshotOfItsFileDialogInJapanese)
+{
+    if (!gui::TQtJapanese().Installed())
+        GTEST_SKIP() << "Qt's Japanese translation is not installed";
+    wmshot::RunChild("ExportFileDialogOnX11Child.*",
+                     QStringLiteral(KALVERO_BINARY_DIR "/export_file_dialog.png"));
+}
+
+TEST(ExportFileDialogOnX11Child, SpeaksJapanese)
+{
+    if (!wmshot::InChild())
+        GTEST_SKIP() << "runs inside the screenshot test";
+    const gui::TQtJapanese japanese;
+    TExportForm form(nullptr, nullptr);
+    QStringList labels;
+    bool grabbed = false;
+    QTimer::singleShot(0, &form, [&] { // in the dialog's own loop
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            for (const QLabel* label : dialog->findChildren<QLabel*>())
+                labels << label->text();
+            grabbed = wmshot::GrabFramed(dialog);
+            dialog->close();
+        }
+    });
+    form.FileSelect->click();
+    EXPECT_TRUE(grabbed && labels.contains(u"アドレス:"_qs) &&
+                labels.contains(u"ファイル名(&N):"_qs))
+        << labels.join(u'|').toStdString();
 }
 
 } // namespace
