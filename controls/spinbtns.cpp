@@ -267,7 +267,6 @@ void TValueEdit::SetColor(TColor color)
 TValueSpin::TValueSpin(QWidget* parent)
     : QWidget(parent), edit_(new TValueEdit(this)), upDown_(new TUpDown(this))
 {
-    edit_->setFocusPolicy(Qt::ClickFocus);
     upDown_->resize(kUpDownWidth, upDown_->height());
     connect(upDown_, &TUpDown::OnClick, this, [this] { SetValue(upDown_->Position()); });
     setFocusPolicy(Qt::StrongFocus);
@@ -385,10 +384,12 @@ void TValueSpin::SetEditColor(TColor color)
     edit_->SetColor(color);
 }
 
-void TValueSpin::StepBy(int delta)
+void TValueSpin::Step(bool up)
 {
     CorrectText();
-    SetValue(Value() + delta);
+    const long long step = up ? Increment() : -static_cast<long long>(Increment());
+    SetValue(static_cast<int>(std::clamp<long long>(Value() + step, std::numeric_limits<int>::min(),
+                                                    std::numeric_limits<int>::max())));
 }
 
 void TValueSpin::resizeEvent(QResizeEvent*)
@@ -402,7 +403,7 @@ void TValueSpin::resizeEvent(QResizeEvent*)
 void TValueSpin::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
-        StepBy(event->key() == Qt::Key_Up ? 1 : -1);
+        Step(event->key() == Qt::Key_Up);
         return;
     }
     QWidget::keyPressEvent(event);
@@ -414,7 +415,7 @@ bool TValueSpin::eventFilter(QObject* watched, QEvent* event)
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Up || key == Qt::Key_Down) {
-                StepBy(key == Qt::Key_Up ? 1 : -1);
+                Step(key == Qt::Key_Up);
                 return true;
             }
             if (key == Qt::Key_Return || key == Qt::Key_Enter)

@@ -74,7 +74,7 @@ class TValueSpin : public QWidget
     Q_OBJECT
 public:
     // The edit and a 16-pixel up-down, 58 pixels wide, as high as the edit;
-    // the edit takes the focus for the spin box.
+    // the edit takes the focus for the spin box, by a click or by Tab.
     explicit TValueSpin(QWidget* parent = nullptr);
 
     // The up-down's position, a 16-bit value inside Min..Max.
@@ -87,7 +87,7 @@ public:
     void SetMin(int value);
     int Max() const;
     void SetMax(int value);
-    // The step of the arrow buttons (the Up and Down keys always step by 1).
+    // The step of the arrow buttons and of the Up and Down keys.
     int Increment() const;
     void SetIncrement(int value);
 
@@ -109,7 +109,8 @@ protected:
 
 private:
     void EditChanged();
-    void StepBy(int delta);
+    // Up or down by Increment, as the arrow buttons step.
+    void Step(bool up);
     // Puts the position back into the edit when its text says otherwise (a
     // value below Min typed in, an empty text).
     void CorrectText();
