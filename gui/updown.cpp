@@ -1,5 +1,7 @@
 #include "gui/updown.h"
 
+#include <QKeyEvent>
+#include <QPainter>
 #include <QToolButton>
 
 #include <algorithm>
@@ -64,6 +66,14 @@ void TUpDown::Step(TUDBtnType button)
     emit OnClick(button);
 }
 
+void TUpDown::SetTabStop(bool on)
+{
+    // A click on a button focuses the up-down: the buttons take none.
+    setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+    Arrange();
+    update();
+}
+
 void TUpDown::resizeEvent(QResizeEvent*)
 {
     Arrange();
@@ -71,7 +81,41 @@ void TUpDown::resizeEvent(QResizeEvent*)
 
 void TUpDown::Arrange()
 {
-    const int upper = height() / 2;
-    up_->setGeometry(0, 0, width(), upper);
-    down_->setGeometry(0, upper, width(), height() - upper);
+    // A tab stop keeps a pixel around its buttons for the focus frame.
+    const int margin = TabStop() ? 1 : 0;
+    const QRect inside = rect().adjusted(margin, margin, -margin, -margin);
+    const int upper = inside.height() / 2;
+    up_->setGeometry(inside.left(), inside.top(), inside.width(), upper);
+    down_->setGeometry(inside.left(), inside.top() + upper, inside.width(),
+                       inside.height() - upper);
+}
+
+void TUpDown::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
+        Step(event->key() == Qt::Key_Up ? btNext : btPrev);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TUpDown::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void TUpDown::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void TUpDown::paintEvent(QPaintEvent*)
+{
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Highlight));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -2,8 +2,8 @@
 
 // An up-down control in the manner of the Windows one: two stacked arrow
 // buttons, drawn by the style and repeating while held, that step a 16-bit
-// position by Increment inside Min..Max. It takes no keyboard focus; the
-// control it serves does.
+// position by Increment inside Min..Max. It takes no keyboard focus (the
+// control it serves does) unless it is a tab stop of its own.
 
 #include <QWidget>
 
@@ -32,6 +32,12 @@ public:
     int Increment() const { return increment_; }
     void SetIncrement(int value) { increment_ = value; }
 
+    // A tab stop takes the focus by Tab and by a click, shows it with a frame
+    // around its buttons, and steps with the Up and Down keys as the buttons
+    // do: for an up-down that serves no focusable control.
+    bool TabStop() const { return focusPolicy() != Qt::NoFocus; }
+    void SetTabStop(bool on);
+
     QToolButton* UpButton() const { return up_; }
     QToolButton* DownButton() const { return down_; }
 
@@ -42,6 +48,10 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void Step(TUDBtnType button);

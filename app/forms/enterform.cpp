@@ -247,12 +247,15 @@ void TEnterForm::CreateControls()
     RangeGrid1->SetBeginTime(-kTimeUnit);
     RangeGrid1->setGeometry(8, 146, 356, RangeGrid1->sizeHint().height());
     const int below = RangeGrid1->geometry().bottom() + 6;
-    // The up-downs step through the ruler in finer steps than its columns.
+    // The up-downs step through the ruler in finer steps than its columns,
+    // and are the keyboard's way to the times.
     BegUpDown->SetMax(kMaxRange - kTimeUnit);
     BegUpDown->SetIncrement(5);
     EndUpDown->SetMin(kTimeUnit);
     EndUpDown->SetMax(kMaxRange);
     EndUpDown->SetIncrement(5);
+    for (TUpDown* upDown : { BegUpDown, EndUpDown })
+        upDown->SetTabStop(true);
 
     Priority = dropDown("Priority", this, { u"無し"_qs, u"普"_qs, u"中"_qs, u"高"_qs, u"期限"_qs });
     Priority->setGeometry(8, below, 70, 22);
@@ -938,9 +941,9 @@ void TEnterForm::MonthOptionClick()
 void TEnterForm::NoTimeCheckClick()
 {
     const bool timed = !NoTimeCheck->isChecked();
-    RangeGrid1->setEnabled(timed);
-    TimeLabel->setEnabled(timed);
-    Label3->setEnabled(timed);
+    for (QWidget* control :
+         std::initializer_list<QWidget*> { RangeGrid1, TimeLabel, Label3, BegUpDown, EndUpDown })
+        control->setEnabled(timed);
     AlermTimeChange();
 }
 
