@@ -1,5 +1,6 @@
 #include "controls/rangegrid.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -123,6 +124,42 @@ void TRangeGrid::NavigateTo(int, int, bool)
 {
 }
 
+void TRangeGrid::SetSpan(int begin, int end)
+{
+    // In the order in which neither setter pushes or pulls the other end.
+    if (begin < endTime_) {
+        SetBeginTime(begin);
+        SetEndTime(end);
+    } else {
+        SetEndTime(end);
+        SetBeginTime(begin);
+    }
+}
+
+// --- keys -------------------------------------------------------------------
+
+void TRangeGrid::keyPressEvent(QKeyEvent* event)
+{
+    const bool left = event->key() == Qt::Key_Left;
+    if ((!left && event->key() != Qt::Key_Right) || (event->modifiers() & ~Qt::ShiftModifier)) {
+        TCustomGrid::keyPressEvent(event);
+        return;
+    }
+    const long long step = left ? -timeUnit_ : timeUnit_;
+    const long long begin = std::max(beginTime_, 0);
+    if (event->modifiers() & Qt::ShiftModifier) {
+        const long long shortest = begin + timeUnit_;
+        SetSpan(Saturate(begin),
+                Saturate(std::clamp(endTime_ + step, shortest,
+                                    std::max<long long>(maxRange_, shortest))));
+    } else {
+        const long long length = std::max(static_cast<long long>(endTime_) - beginTime_, 1LL);
+        const long long first =
+            std::clamp(beginTime_ + step, 0LL, std::max(0LL, maxRange_ - length));
+        SetSpan(Saturate(first), Saturate(first + length));
+    }
+}
+
 // --- mouse ------------------------------------------------------------------
 
 void TRangeGrid::mousePressEvent(QMouseEvent* event)
@@ -192,6 +229,10 @@ void TRangeGrid::paintEvent(QPaintEvent* event)
     TCustomGrid::paintEvent(event);
     QPainter painter(viewport());
     DrawHourLabels(painter);
+    const QRect first = CellRect(LeftCol(), 1);
+    if (hasFocus() && !first.isEmpty())
+        DrawFocusFrame(painter, QRect(0, first.top(), ClientWidth(), first.height()),
+                       colors::ToQColor(Color(), palette()));
 }
 
 void TRangeGrid::DrawHourLabels(QPainter& painter)

@@ -6,9 +6,14 @@
 // minutes from the ruler's 0:00, the end exclusive) may start and end inside
 // a cell; such cells are highlighted only over the part the span covers.
 //
-// Painting depends only on the properties: the highlight is drawn from
-// BeginTime and EndTime, clipped to the ruler, so a span that lies before
-// the ruler or beyond its end shows nothing.
+// Painting depends only on the properties and the focus: the highlight is
+// drawn from BeginTime and EndTime, clipped to the ruler, so a span that
+// lies before the ruler or beyond its end shows nothing; the focus frames the
+// time row.
+//
+// Keys: Left and Right move the span by a column, keeping its length, and
+// never before 0:00 or past the ruler's end; with Shift they move its end,
+// keeping at least a column from a begin of 0:00 or later.
 
 #include "gui/grid.h"
 
@@ -51,15 +56,17 @@ protected:
                   TGridDrawState state) override;
     // The keys would move a highlight that the times do not follow.
     void NavigateTo(int col, int row, bool extend) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    // The cells, then the hour labels over the header row.
+    // The cells, then the hour labels over the header row, then the focus.
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void SetSpan(int begin, int end);
     void ApplySelection();
     void ScrollToBegin();
     void UpdateColCount();

@@ -1,5 +1,6 @@
 #include "controls/selectgrid.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -80,13 +81,26 @@ void TSelectGrid::mousePressEvent(QMouseEvent* event)
     const QPoint pos = event->position().toPoint();
     const TGridCoord cell = MouseCoord(pos.x(), pos.y());
     TCustomGrid::mousePressEvent(event);
-    if (event->button() != Qt::LeftButton || !cell.Valid())
+    if (event->button() == Qt::LeftButton && cell.Valid())
+        Toggle(cell.X, cell.Y);
+}
+
+void TSelectGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Space || event->modifiers() != Qt::NoModifier) {
+        TCustomGrid::keyPressEvent(event);
         return;
-    const long long index = cell.X + static_cast<long long>(cell.Y) * ColCount();
+    }
+    Toggle(Col(), Row());
+}
+
+void TSelectGrid::Toggle(int col, int row)
+{
+    const long long index = col + static_cast<long long>(row) * ColCount();
     if (index >= static_cast<long long>(selected_.size()))
         return;
     selected_[index] = !selected_[index];
-    InvalidateCell(cell.X, cell.Y);
+    InvalidateCell(col, row);
 }
 
 void TSelectGrid::changeEvent(QEvent* event)
@@ -120,7 +134,8 @@ void TSelectGrid::ResizeCells(int width, int height)
     }
 }
 
-void TSelectGrid::DrawCell(QPainter& painter, int col, int row, const QRect& rect, TGridDrawState)
+void TSelectGrid::DrawCell(QPainter& painter, int col, int row, const QRect& rect,
+                           TGridDrawState state)
 {
     const long long index = col + static_cast<long long>(row) * ColCount();
     if (index >= items_.size()) {
@@ -149,4 +164,6 @@ void TSelectGrid::DrawCell(QPainter& painter, int col, int row, const QRect& rec
     const int y = std::max(0, (rect.top() + rect.top() + rect.height() - h) / 2);
     painter.setPen(text);
     painter.drawText(QRect(x, y, w, h), Qt::AlignLeft | Qt::AlignTop, label);
+    if (state & gdFocused)
+        DrawFocusFrame(painter, rect.adjusted(1, 1, -1, -1), colors::ToQColor(bg, palette()));
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 // TSelectGrid: a one-row or one-column strip of labelled cells that the user
-// switches on and off with the left mouse button; the whole selection reads
-// and writes as a bit mask. Item i stands in the cell (column c, row r) with
+// switches on and off with the left mouse button, or with Space on the cell
+// that the arrow keys move the focus frame to; the whole selection reads and
+// writes as a bit mask. Item i stands in the cell (column c, row r) with
 // i = c + r * ColCount; cells beyond the items are empty.
 //
-// Painting depends only on the properties and the items' selection.
+// Painting depends only on the properties, the items' selection and the
+// focus.
 
 #include "gui/grid.h"
 
@@ -44,10 +46,13 @@ protected:
     void DrawCell(QPainter& painter, int col, int row, const QRect& rect,
                   TGridDrawState state) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
+    // Switches the item of the cell, when it has one.
+    void Toggle(int col, int row);
     // Shares the client area among the cells; leftover pixels go to the last
     // columns.
     void ResizeCells(int width, int height);

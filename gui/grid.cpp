@@ -572,13 +572,17 @@ void TCustomGrid::DrawCell(QPainter& painter, int, int, const QRect& rect, TGrid
         fill = colors::clHighlight;
     const QColor bg = colors::ToQColor(fill, palette());
     painter.fillRect(rect, bg);
-    if (state & gdFocused) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = rect;
-        option.backgroundColor = bg;
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-    }
+    if (state & gdFocused)
+        DrawFocusFrame(painter, rect, bg);
+}
+
+void TCustomGrid::DrawFocusFrame(QPainter& painter, const QRect& rect, const QColor& bg) const
+{
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = rect;
+    option.backgroundColor = bg;
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 
 void TCustomGrid::paintEvent(QPaintEvent* event)

@@ -174,6 +174,8 @@ protected:
     // goDrawFocusSelected) or Color, and frames the focused cell.
     virtual void DrawCell(QPainter& painter, int col, int row, const QRect& rect,
                           TGridDrawState state);
+    // The style's focus frame around rect, on the background bg.
+    void DrawFocusFrame(QPainter& painter, const QRect& rect, const QColor& bg) const;
     // Asked before the current cell moves to (col, row) by the mouse, the
     // keys or FocusCell; false keeps it where it is.
     virtual bool SelectCell(int col, int row);

@@ -158,7 +158,7 @@ TEST(RangeGrid, BeginIsScrolledIntoViewWithAnHourBeforeIt)
     }
 }
 
-TEST(RangeGrid, MouseDragsTheSpanBothWays)
+TEST(RangeGrid, MouseDragsAndArrowKeysMoveTheSpan)
 {
     Ruler r;
     TRangeGrid& g = r.g;
@@ -174,16 +174,19 @@ TEST(RangeGrid, MouseDragsTheSpanBothWays)
     EXPECT_EQ(std::make_pair(g.BeginTime(), g.EndTime()), std::make_pair(15, 60));
     EXPECT_EQ(fired.count(), 3);
 
-    // Moving without the button, the right button, the header and the keys
-    // leave the span (and its highlight) alone.
+    // Moving without the button, the right button, the header and keys
+    // other than the arrows leave the span (and its highlight) alone.
     QTest::mouseMove(vp, at(8, 1), 0);
     QTest::mouseClick(vp, Qt::RightButton, {}, at(9, 1));
     QTest::mouseClick(vp, Qt::LeftButton, {}, at(9, 0));
-    QTest::keyClick(&g, Qt::Key_Right);
     QTest::keyClick(&g, Qt::Key_End, Qt::ShiftModifier);
     EXPECT_EQ(std::make_pair(g.BeginTime(), g.EndTime()), std::make_pair(15, 60));
     EXPECT_EQ(g.Selection(), (TGridRect { 1, 1, 3, 1 }));
     EXPECT_EQ(fired.count(), 3);
+    // Right moves the span a column on; Shift+Left takes a column off its end.
+    QTest::keyClick(&g, Qt::Key_Right);
+    QTest::keyClick(&g, Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(std::make_pair(g.BeginTime(), g.EndTime()), std::make_pair(30, 60));
 }
 
 TEST(RangeGrid, RowsShareTheClientHeight)
