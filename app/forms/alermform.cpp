@@ -196,14 +196,12 @@ TAlermForm::TAlermForm(QWidget* owner)
     NoteBtn->setAutoRaise(true);
     NoteBtn->setToolTip(u"メモを見る"_qs);
     NoteBtn->setIcon(NoteGlyph());
-    NoteBtn->setFocusPolicy(Qt::NoFocus);
     NoteBtn->setGeometry(0, 117, kGlyphButton, kGlyphButton);
 
     mailSend = new QToolButton(this);
     mailSend->setObjectName(u"mailSend"_qs);
     mailSend->setAutoRaise(true);
     mailSend->setIcon(MailGlyph(false));
-    mailSend->setFocusPolicy(Qt::NoFocus);
     mailSend->setGeometry(0, 2, kGlyphButton, kGlyphButton);
 
     ReAlerm = new QCheckBox(this);
@@ -245,6 +243,12 @@ TAlermForm::TAlermForm(QWidget* owner)
     };
     timer_ = makeTick();
     timer_->OnTick = [this] { Timer1Timer(); };
+
+    // Tab goes from the top right down to the buttons.
+    setTabOrder(mailSend, ReAlerm);
+    setTabOrder(ReAlerm, ReturnCheck);
+    setTabOrder(ReturnCheck, Button1);
+    setTabOrder(Button1, NoteBtn);
 
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(NoteBtn, &QToolButton::clicked, this, &TAlermForm::NoteBtnClick);
@@ -380,6 +384,7 @@ void TAlermForm::FormShow()
     // application-wide until the guard's first tick.
     qApp->installEventFilter(this);
     keyGuard_->Start();
+    Button1->setFocus();
     raise();
     activateWindow();
 }

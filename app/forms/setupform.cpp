@@ -286,11 +286,12 @@ public:
         fontBox->addWidget(BackColor);
         fontBox->addWidget(TodaysColor);
 
-        SecretDefine = forms::Button(this, u"パスワードの設定"_qs, u"SecretDefine"_qs);
-        KindDef = forms::Button(this, u"分類設定"_qs, u"KindDef"_qs);
+        // Created in the order they stand, which Tab follows.
         StartWeek = Named(new TRadioGroup(u"開始曜日"_qs, this), "StartWeek");
         StartWeek->SetItems({ u"日曜"_qs, u"月曜"_qs });
         StartWeek->SetColumns(2);
+        SecretDefine = forms::Button(this, u"パスワードの設定"_qs, u"SecretDefine"_qs);
+        KindDef = forms::Button(this, u"分類設定"_qs, u"KindDef"_qs);
 
         auto* view = Group(this, u"表示設定"_qs);
         AutoTitle = Check(view, "AutoTitle", u"マーク・件名表示自動切替"_qs);
