@@ -19,6 +19,7 @@
 #include "gui/application.h"
 #include "gui/colors.h"
 #include "gui/guards.h"
+#include "gui/menukey.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
 #include "gui/settingsqt.h"
@@ -207,8 +208,11 @@ void TSchedForm::CreateComponents()
     });
     Calendar->viewport()->installEventFilter(this);
     Calendar->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Both the mouse and the menu key give the place in the cells' (the
+    // viewport's) coordinates.
     connect(Calendar, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { OptPopup->popup(Calendar->mapToGlobal(pos)); });
+            [this](const QPoint& pos) { OptPopup->popup(Calendar->viewport()->mapToGlobal(pos)); });
+    gui::WatchMenuKey(this);
     CreateViewHandlers();
 }
 
@@ -547,6 +551,8 @@ void TSchedForm::showEvent(QShowEvent* event)
     if (firstShow_) {
         firstShow_ = false;
         Step([this] { FormActivate(); });
+        // The keys (and the menu key) go to the calendar first.
+        Calendar->setFocus();
     }
 }
 

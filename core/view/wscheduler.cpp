@@ -7,6 +7,7 @@
 
 #include <QHelpEvent>
 #include <QMetaObject>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 
@@ -160,6 +161,26 @@ bool TWScheduler::SelectCell(int col, int row)
         return false;
     store_.SetDate(date);
     return true;
+}
+
+void TWScheduler::mousePressEvent(QMouseEvent* event)
+{
+    TCustomGrid::mousePressEvent(event);
+    if (event->button() != Qt::RightButton)
+        return;
+    const QPoint pos = event->position().toPoint();
+    const TGridCoord cell = MouseCoord(pos.x(), pos.y());
+    if (cell.X >= FixedCols() && cell.Y >= FixedRows()) {
+        setFocus(Qt::MouseFocusReason);
+        FocusCell(cell.X, cell.Y);
+    }
+}
+
+QVariant TWScheduler::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImCursorRectangle)
+        return CellRect(Col(), Row());
+    return TCustomGrid::inputMethodQuery(query);
 }
 
 // --- layout and sizes ------------------------------------------------------

@@ -203,6 +203,10 @@ public:
     // Pixel height of a font as the layout counts it.
     int FontHeight(const QFont& font) const;
 
+    // Qt::ImCursorRectangle is the selected cell (client coordinates): the
+    // menu key opens the context menu there.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
     // The hint for a client point: the holiday names of the day there.
     QString HintAt(QPoint clientPos);
 
@@ -222,6 +226,9 @@ protected:
     // Refused while ReadOnly, except for the layout's own moves; otherwise
     // the cell's date becomes current.
     bool SelectCell(int col, int row) override;
+    // A right click selects the day under it first (as SelectCell allows),
+    // so that the context menu that follows acts on that day.
+    void mousePressEvent(QMouseEvent* event) override;
     // Lays out again and raises OnChange.
     virtual void DateChanged();
     void resizeEvent(QResizeEvent* event) override;

@@ -3,9 +3,12 @@
 // holidays and a schedule and shows its window at the default size; the
 // entry dialog opens as a fixed dialog 64 pixels right of and below the
 // main window every time; the alarm window and message boxes get no
-// minimise or maximise button. Screenshots of the main window and of the
-// entry dialog are kept in the build folder (xvfb_main_window.png,
-// xvfb_entry_dialog.png, xvfb_alarm_window.png) for a person to look at.
+// minimise or maximise button; an item is entered by keys alone (Tab
+// reaches the alarm amount, Up moves the start); the menu key and Shift+F10
+// open the calendar's menu at the selected day. Screenshots are kept in the
+// build folder (xvfb_main_window.png, xvfb_entry_dialog.png, xvfb_entry_keys.png
+// with the focus in the alarm amount, xvfb_alarm_window.png) for a person to
+// look at.
 //
 // The checks run in a child process of this test program on the X display
 // (the test programs themselves run offscreen); the alarm window and the
@@ -77,6 +80,10 @@ TEST_F(ProgramOnX11, RunsUnderAWindowManagerWithItsFramesAndLeavesScreenshots)
     EXPECT_EQ(program.state(), QProcess::Running) << program.readAll().toStdString();
     program.terminate();
     program.waitForFinished(10000);
+    std::string sch;
+    ASSERT_TRUE(files::ReadAll(dir + "Kalvero.sch", sch));
+    EXPECT_NE(sch.find(",00:05,00:20,\"Keys\""), std::string::npos) << sch;
+    EXPECT_NE(sch.find(",7@", sch.find("\"Keys\"")), std::string::npos) << sch;
 }
 
 // The window manager has framed the window and its picture has settled:
@@ -144,6 +151,7 @@ TEST(ProgramOnX11Child, MainWindowAndEntryDialogAsTheWindowManagerShowsThem)
     // Twice, the main window moved in between: the dialog's frame stands
     // 64 pixels right of and below the main window's each time, whatever
     // place the window manager would have chosen.
+    QPoint day;
     for (const QPoint moveTo : { QPoint(), QPoint(150, 90) }) {
         SCOPED_TRACE(moveTo.x());
         if (!moveTo.isNull()) {
@@ -152,7 +160,8 @@ TEST(ProgramOnX11Child, MainWindowAndEntryDialogAsTheWindowManagerShowsThem)
         }
         // A double click on a day of the calendar, right of the list window.
         const QRect client = user.Rect(*mainWindow);
-        user.Click(client.topLeft() + QPoint(client.width() - 50, client.height() / 2 - 40), 1, 2);
+        day = client.topLeft() + QPoint(client.width() - 50, client.height() / 2 - 40);
+        user.Click(day, 1, 2);
         std::optional<Window> entry;
         ASSERT_TRUE(WaitFor([&] {
             entry = user.Find(kEntryTitle);
@@ -164,10 +173,33 @@ TEST(ProgramOnX11Child, MainWindowAndEntryDialogAsTheWindowManagerShowsThem)
             EXPECT_TRUE(shot.save(Artefact("xvfb_entry_dialog.png")));
         }
         // Escape reaches the dialog once the window manager has given it
-        // the focus.
+        // the focus; the second time an item is entered: from the subject
+        // to "時間指定無し" (Space gives a time), its start's up-down, on to
+        // the alarm amount, OK.
         ASSERT_TRUE(WaitFor([&] { return user.HasFocus(*entry); })) << "the dialog has no focus";
-        user.Chord({ XK_Escape });
+        if (moveTo.isNull()) {
+            user.Chord({ XK_Escape });
+        } else {
+            const QImage opened = shot;
+            user.Type("Keys");
+            for (KeySym key : { XK_Tab, XK_Tab, XK_Tab, XK_Tab, XK_Tab, XK_Tab, XK_space, XK_Tab,
+                                XK_Up, XK_Tab, XK_Tab, XK_Tab, XK_Tab, XK_Tab, XK_Tab, XK_7 })
+                user.Chord({ key });
+            ASSERT_TRUE(WaitFor([&] { return Settled(user, *entry, shot) && shot != opened; }));
+            EXPECT_TRUE(shot.save(Artefact("xvfb_entry_keys.png")));
+            user.Chord({ XK_Return });
+        }
         ASSERT_TRUE(WaitFor([&] { return !user.Find(kEntryTitle); }));
+    }
+    // Both keys open the menu with its corner in the middle of that day.
+    for (const std::vector<KeySym>& keys :
+         { std::vector<KeySym> { XK_Menu }, { XK_Shift_L, XK_F10 } }) {
+        user.Chord(keys);
+        std::optional<Window> menu;
+        ASSERT_TRUE(WaitFor([&] { return bool(menu = user.OpenMenu()); })) << keys.size();
+        EXPECT_LT((user.Rect(*menu).topLeft() - day).manhattanLength(), 50) << keys.size();
+        user.Chord({ XK_Escape });
+        ASSERT_TRUE(WaitFor([&] { return !user.OpenMenu(); }));
     }
 }
 

@@ -247,7 +247,7 @@ TEST_F(ItemCommandsTest, RightClicksOnTheCalendarAndTheWindowOpenTheOptionsMenu)
     Add("meeting", D(2024, 7, 1));
     const struct
     {
-        days::Day selected;
+        days::Day selected; // by the right click on the calendar
         QWidget* clicked;
         bool perDayItems;
     } cases[] = {
@@ -257,10 +257,14 @@ TEST_F(ItemCommandsTest, RightClicksOnTheCalendarAndTheWindowOpenTheOptionsMenu)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.clicked->metaObject()->className());
-        form->Calendar->SetCurrentDate(c.selected);
-        QMenu* menu = RightClickMenu(c.clicked, c.clicked->rect().center());
+        const bool onDay = c.clicked == form->Calendar->viewport();
+        form->Calendar->SetCurrentDate(onDay ? D(2024, 7, 3) : c.selected);
+        const QRect day = form->Calendar->CellRect(form->Calendar->DateCell(c.selected).X,
+                                                   form->Calendar->DateCell(c.selected).Y);
+        QMenu* menu = RightClickMenu(c.clicked, onDay ? day.center() : c.clicked->rect().center());
         ASSERT_EQ(menu, form->OptPopup);
         // The menu readied itself for the selected day as it opened.
+        EXPECT_EQ(form->Calendar->CurrentDate(), c.selected);
         EXPECT_EQ(form->NEvent->menuAction()->isEnabled(), c.perDayItems);
         EXPECT_EQ(form->NDelete->menuAction()->isEnabled(), c.perDayItems);
         QTest::keyClick(menu, Qt::Key_Escape);
