@@ -3,6 +3,7 @@
 #include "core/report.h"
 #include "gui/mnemonic.h"
 #include "gui/qtext.h"
+#include "gui/screens.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -211,6 +212,7 @@ public:
     {
         setWindowTitle(caption);
         setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+        screens::KeepOnScreen(this);
         auto* top = new QHBoxLayout;
         QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
         switch (kind) {
@@ -316,6 +318,7 @@ QString FileDialogCaption(bool save, const FileDialogOptions& o)
 std::unique_ptr<QFileDialog> NewFileDialog(bool save, const FileDialogOptions& o, QWidget* parent)
 {
     auto dialog = std::make_unique<QFileDialog>(ParentOr(parent), FileDialogCaption(save, o));
+    screens::KeepOnScreen(dialog.get());
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!o.initialDir.isEmpty())
@@ -505,6 +508,7 @@ std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
     QDialog dialog(ParentOr(parent));
     dialog.setWindowTitle(caption);
     dialog.setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    screens::KeepOnScreen(&dialog);
     auto* layout = new QVBoxLayout(&dialog);
     auto* label = new QLabel(DisplayText(prompt));
     label->setTextFormat(Qt::PlainText);

@@ -16,6 +16,7 @@
 #include "core/view/wscheduler.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
+#include "gui/screens.h"
 #include "gui/unloadsafe.h"
 #include "gui/updown.h"
 #include "platform/clipboard.h"
@@ -857,7 +858,7 @@ void TEnterForm::setVisible(bool visible)
 void TEnterForm::Arrange()
 {
     if (QWidget* owner = parentWidget())
-        move(owner->window()->pos() + QPoint(64, 64));
+        screens::PlaceFrame(this, owner->window()->pos() + QPoint(64, 64));
     const bool mailLink = BuildVariant().HasHostMail();
     GroupBox1->setVisible(mailLink);
     QRect memo = Memo->geometry();

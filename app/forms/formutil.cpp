@@ -1,6 +1,7 @@
 #include "app/forms/formutil.h"
 
 #include "gui/qtext.h"
+#include "gui/screens.h"
 
 #include <QDialog>
 #include <QGuiApplication>
@@ -34,6 +35,7 @@ void CenterOnScreen(QWidget* window)
     const QSize size = window->frameGeometry().size();
     window->move(area.left() + (area.width() - size.width()) / 2,
                  area.top() + (area.height() - size.height()) / 2);
+    screens::KeepOnScreen(window);
 }
 
 int AvailableScreenWidth(const QWidget* window)

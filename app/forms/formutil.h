@@ -20,7 +20,8 @@ int Tag(const QObject* object);
 void SetTag(QObject* object, int tag);
 
 // Places a top-level window in the middle of the available area of its
-// screen (the screen under the parent when there is one).
+// screen (the screen under the parent when there is one), its frame kept on
+// the screen once the window manager has framed it.
 void CenterOnScreen(QWidget* window);
 
 // The available width of the screen a window shows on (the primary screen
