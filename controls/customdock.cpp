@@ -1,12 +1,14 @@
 #include "controls/customdock.h"
 
 #include "core/sjis.h"
+#include "gui/screens.h"
 
 #include <QAction>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMainWindow>
-#include <QScreen>
+#include <QMoveEvent>
+#include <QResizeEvent>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -18,6 +20,12 @@ namespace {
 
 constexpr int kDefaultWidth = 230;
 constexpr int kDefaultHeight = 210;
+
+// A floating tool window: framed by the window manager, with a title, a
+// close box and edges to size it by. (Qt leaves floating dock widgets
+// without a frame on X11 and draws a title bar of its own.)
+constexpr Qt::WindowFlags kFloatingFlags =
+    Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 
 // A number as the settings store writes it: optional blanks and sign,
 // decimal digits or "$" and hexadecimal digits, within 32 bits.
@@ -102,25 +110,6 @@ void SetButtonIcon(QToolButton* button, const QIcon& icon)
     button->setIcon(icon);
 }
 
-// The rectangle moved and, if need be, shrunk onto the available area of
-// the screen it is on (the primary screen when it is on none).
-QRect OnScreen(QRect r)
-{
-    QScreen* screen = QGuiApplication::screenAt(r.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return r;
-    const QRect avail = screen->availableGeometry();
-    if (avail.isEmpty())
-        return r;
-    r.setWidth(std::min(r.width(), avail.width()));
-    r.setHeight(std::min(r.height(), avail.height()));
-    r.moveLeft(std::clamp(r.left(), avail.left(), avail.left() + avail.width() - r.width()));
-    r.moveTop(std::clamp(r.top(), avail.top(), avail.top() + avail.height() - r.height()));
-    return r;
-}
-
 } // namespace
 
 // ---- TDockClientForm -------------------------------------------------------
@@ -131,6 +120,9 @@ TDockClientForm::TDockClientForm(QWidget* parent) : QDockWidget(parent)
     setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                 QDockWidget::DockWidgetFloatable);
     hide();
+    screens::KeepOnScreen(this);
+    if (parent)
+        parent->installEventFilter(this);
     connect(this, &QDockWidget::topLevelChanged, this, &TDockClientForm::OnTopLevelChanged);
     connect(this, &QDockWidget::dockLocationChanged, this, &TDockClientForm::OnDockLocationChanged);
 }
@@ -192,7 +184,7 @@ void TDockClientForm::SyncButton()
     QToolButton* button = visibleButton_;
     if (!button)
         return;
-    const bool shown = !isHidden();
+    const bool shown = Shown();
     SetButtonDown(button, shown);
     button->setProperty("tag", shown ? 1 : 0);
     if (changeImages_) {
@@ -219,21 +211,76 @@ bool TDockClientForm::event(QEvent* event)
     // The explicit visibility (what a close box, hide() or show() change),
     // not the window being covered or the main window minimised.
     if ((event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) &&
-        !destroying_) {
+        !destroying_ && !followingOwner_) {
         SyncButton();
         if (TDockPanel* panel = HostDockSite())
             panel->UpdateSize();
     }
+    // Qt shows a floating window again after each change of its flags (it
+    // floated, a drag of it ended): then it is framed, sized and placed.
+    if (event->type() == QEvent::Show && isFloating() && !settlePending_) {
+        settlePending_ = true;
+        QTimer::singleShot(0, this, [this] { SettleFloating(); });
+    }
     return result;
 }
 
+bool TDockClientForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // A floating window goes when its main window is hidden (into the task
+    // tray, or closed in the plug-in) and comes back with it; a minimised
+    // main window takes its tool windows along by itself.
+    // (The main window is no QMainWindow any more while it is being
+    // destroyed, and is then left alone.)
+    const bool shownOrHidden = event->type() == QEvent::Hide || event->type() == QEvent::Show;
+    if (shownOrHidden && !event->spontaneous() && !destroying_ && watched == MainWindow()) {
+        if (event->type() == QEvent::Hide && isFloating() && !isHidden()) {
+            withOwner_ = true;
+            FollowOwner(false);
+        } else if (event->type() == QEvent::Show && withOwner_) {
+            withOwner_ = false;
+            FollowOwner(true);
+        }
+    }
+    return QDockWidget::eventFilter(watched, event);
+}
+
+void TDockClientForm::FollowOwner(bool shown)
+{
+    followingOwner_ = true;
+    setVisible(shown);
+    followingOwner_ = false;
+}
+
+bool TDockClientForm::Dragging() const
+{
+    // Qt lifts a window out of the window manager's hands while it is
+    // dragged to be docked.
+    return windowFlags().testFlag(Qt::X11BypassWindowManagerHint);
+}
+
+// Only what the window manager reports is the user's floating size and
+// place: what Qt does to the window on its own (lifting it out, moving it
+// with the mouse, docking it, holding it at its smallest size) is not.
 void TDockClientForm::resizeEvent(QResizeEvent* event)
 {
     QDockWidget::resizeEvent(event);
-    if (trackFloatingSize_ && isFloating()) {
+    if (!event->spontaneous() || !trackFloating_ || !isFloating())
+        return;
+    // A size below the window's smallest stays as it was stored while the
+    // window is held at its smallest.
+    const QSize least = minimumSizeHint().expandedTo(minimumSize());
+    if (width() != std::max(UndockWidth(), least.width()))
         undockWidth_ = width();
+    if (height() != std::max(UndockHeight(), least.height()))
         undockHeight_ = height();
-    }
+}
+
+void TDockClientForm::moveEvent(QMoveEvent* event)
+{
+    QDockWidget::moveEvent(event);
+    if (event->spontaneous() && trackFloating_ && isFloating())
+        floatPlace_ = geometry().topLeft();
 }
 
 int TDockClientForm::UndockWidth() const
@@ -248,15 +295,70 @@ int TDockClientForm::UndockHeight() const
 
 void TDockClientForm::OnTopLevelChanged(bool floating)
 {
-    trackFloatingSize_ = false;
+    trackFloating_ = false;
     if (!floating)
         return;
     const Qt::DockWidgetArea old = area_;
     area_ = Qt::NoDockWidgetArea;
     if (TDockPanel* panel = TDockPanel::For(MainWindow(), old))
         panel->ClientUndocked(this);
-    resize(UndockWidth(), UndockHeight());
-    trackFloatingSize_ = true;
+    floated_ = true;
+    droppedByUser_ = Dragging();
+}
+
+void TDockClientForm::SettleFloating()
+{
+    settlePending_ = false;
+    if (!isFloating() || Dragging())
+        return;
+    const bool shown = !isHidden();
+    // Where the user let go of it (the inside of the frameless window Qt
+    // dragged).
+    const QPoint dropped = geometry().topLeft();
+    const bool reframe = windowFlags().testFlag(Qt::FramelessWindowHint);
+    if (reframe) {
+        followingOwner_ = true;
+        setWindowFlags(kFloatingFlags);
+        followingOwner_ = false;
+    }
+    if (floated_) {
+        // Just floated: its own floating size, where it was dropped, or at
+        // its last place, or beside the main window.
+        floated_ = false;
+        const QSize size(UndockWidth(), UndockHeight());
+        setGeometry(QRect(droppedByUser_    ? dropped
+                              : floatPlace_ ? *floatPlace_
+                                            : BesideMainWindow(size),
+                          size));
+    } else if (reframe) {
+        setGeometry(QRect(dropped, size()));
+    }
+    if (reframe && shown) {
+        followingOwner_ = true;
+        show();
+        followingOwner_ = false;
+    }
+    trackFloating_ = true;
+}
+
+QPoint TDockClientForm::BesideMainWindow(const QSize& size) const
+{
+    const QMainWindow* window = MainWindow();
+    if (!window)
+        return geometry().topLeft();
+    const QRect main = window->frameGeometry();
+    // Its own frame is not known before it is shown: the main window's
+    // stands in for it.
+    const QRect inside = window->geometry();
+    const QMargins frame(inside.left() - main.left(), inside.top() - main.top(),
+                         main.right() - inside.right(), main.bottom() - inside.bottom());
+    const QSize outer = size.grownBy(frame);
+    QRect beside(QPoint(main.right() + 1, main.top()), outer);
+    if (screens::Fit(beside) != beside) {
+        const QRect left(QPoint(main.left() - outer.width(), main.top()), outer);
+        beside = screens::Fit(left) == left ? left : screens::Fit(beside);
+    }
+    return beside.topLeft() + QPoint(frame.left(), frame.top());
 }
 
 void TDockClientForm::OnDockLocationChanged(Qt::DockWidgetArea area)
@@ -304,7 +406,7 @@ std::string TDockClientForm::SaveDockState() const
     }
     char text[128];
     std::snprintf(text, sizeof text, "%d,%d,%d,%d,%d,%d,%d", static_cast<int>(AlignOf(area)),
-                  isHidden() ? 0 : 1, dropSide_, pos.x(), pos.y(), UndockWidth(), UndockHeight());
+                  Shown() ? 1 : 0, dropSide_, pos.x(), pos.y(), UndockWidth(), UndockHeight());
     return text;
 }
 
@@ -321,17 +423,29 @@ int TDockClientForm::LoadDockState(std::string_view text)
     QRect bounds(std::max(v[3], 0), std::max(v[4], 0), v[5], v[6]);
     if (v[5] <= 0 || v[6] <= 0)
         bounds.setSize(QSize(kDefaultWidth, kDefaultHeight));
-    bounds = OnScreen(bounds);
-    floatBounds_ = bounds;
+    bounds = screens::Fit(bounds);
     setGeometry(bounds);
     undockWidth_ = bounds.width();
     undockHeight_ = bounds.height();
     savedVisible_ = v[1] == 1;
-    return v[0] & 0xFF;
+    const int side = v[0] & 0xFF;
+    // Only a floating window's place is a place on the screen.
+    floatPlace_.reset();
+    if (side != alBottom && side != alLeft && side != alRight)
+        floatPlace_ = bounds.topLeft();
+    return side;
 }
 
 void TDockClientForm::RestoreVisible()
 {
+    const QWidget* owner = parentWidget();
+    withOwner_ = savedVisible_ && isFloating() && owner && !owner->isVisible();
+    if (withOwner_) {
+        // It comes with its main window.
+        hide();
+        SyncButton();
+        return;
+    }
     setVisible(savedVisible_);
 }
 
@@ -339,9 +453,6 @@ void TDockClientForm::ManualFloat(QMainWindow* window)
 {
     if (!window)
         return;
-    const QRect bounds = floatBounds_.isValid()
-        ? floatBounds_
-        : QRect(geometry().topLeft(), QSize(UndockWidth(), UndockHeight()));
     // A dock widget floats from a main window's layout, so that the user can
     // dock it again later.
     if (parentWidget() != window || window->dockWidgetArea(this) == Qt::NoDockWidgetArea) {
@@ -349,10 +460,8 @@ void TDockClientForm::ManualFloat(QMainWindow* window)
         window->addDockWidget(Qt::LeftDockWidgetArea, this);
         manualDocking_ = false;
     }
-    undockWidth_ = bounds.width();
-    undockHeight_ = bounds.height();
     setFloating(true);
-    setGeometry(bounds);
+    SettleFloating();
 }
 
 // ---- TDockPanel ------------------------------------------------------------
@@ -370,7 +479,9 @@ void TDockPanel::PrepareWindow(QMainWindow* window)
     window->setCorner(Qt::BottomLeftCorner, Qt::LeftDockWidgetArea);
     window->setCorner(Qt::TopRightCorner, Qt::RightDockWidgetArea);
     window->setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
-    window->setDockOptions(QMainWindow::AnimatedDocks);
+    // Unanimated: a window docks at once when it is dropped, so that its
+    // floating size is never taken from the steps of an animation.
+    window->setDockOptions({});
 }
 
 TDockPanel* TDockPanel::For(const QMainWindow* window, Qt::DockWidgetArea area)

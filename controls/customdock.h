@@ -5,6 +5,8 @@
 // TDockClientForm is the base of every dockable tool window (the list window,
 // the memo view): a QDockWidget that keeps a tool button in step with its
 // visibility and writes and reads its dock state as a text of seven numbers.
+// Floating, it is a tool window framed by the window manager, at its own
+// floating size, that goes and comes back with its main window.
 // TDockPanel stands for one dock area of a QMainWindow (left, right or
 // bottom) and keeps the area's size rule: the remembered size with exactly
 // one visible window, the current size with more, nothing with none.
@@ -30,6 +32,7 @@
 #include <QPointer>
 #include <QToolButton>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -68,9 +71,13 @@ public:
     // a text of fewer than seven items or with an item that is not a number
     // changes nothing and gives 0.
     int LoadDockState(std::string_view text);
-    // Shows or hides the window as the last loaded text said.
+    // Shows or hides the window as the last loaded text said. A floating
+    // window of a main window not shown yet comes with it.
     void RestoreVisible();
     bool SavedVisible() const { return savedVisible_; }
+    // Shown as the user left it: visible, or floating and hidden only while
+    // its main window is hidden.
+    bool Shown() const { return !isHidden() || withOwner_; }
 
     // The side of a panel on which the window was last dropped, relative to
     // the panel's other windows (alNone when it was dropped alone).
@@ -86,7 +93,10 @@ public:
     // when floating or not docked.
     Qt::DockWidgetArea DockedArea() const;
 
-    // Makes the window float over the main window at its loaded bounds.
+    // Makes the window float: framed, at its undocked size, at the place
+    // the last loaded text gave, else beside the main window. A window the
+    // user floats takes the same size, and stays where it was dropped (or
+    // goes beside the main window when it was floated without a drag).
     void ManualFloat(QMainWindow* window);
 
 public slots:
@@ -95,13 +105,24 @@ public slots:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     friend class TDockPanel;
     void SyncButton();
     void OnTopLevelChanged(bool floating);
     void OnDockLocationChanged(Qt::DockWidgetArea area);
+    // Frames, sizes and places a window that has come to float.
+    void SettleFloating();
+    // Hides or shows the window with its main window, the button untouched.
+    void FollowOwner(bool shown);
+    bool Dragging() const;
+    // The inside's top left for a window of that size whose frame stands
+    // right of the main window's, or left of it, or as near as the screen
+    // allows.
+    QPoint BesideMainWindow(const QSize& size) const;
     QMainWindow* MainWindow() const;
 
     QPointer<QToolButton> visibleButton_;
@@ -113,9 +134,16 @@ private:
     QList<QIcon> images_;
     int undockWidth_ = 0; // 0: the current width
     int undockHeight_ = 0; // 0: the current height
-    QRect floatBounds_; // bounds for ManualFloat, from LoadDockState
+    // Where its inside stood when it last floated (from the loaded text at
+    // first); none for a window that has not floated yet.
+    std::optional<QPoint> floatPlace_;
     Qt::DockWidgetArea area_ = Qt::NoDockWidgetArea;
-    bool trackFloatingSize_ = false;
+    bool trackFloating_ = false; // size and place are the user's
+    bool floated_ = false; // floated, not yet sized and placed
+    bool droppedByUser_ = false;
+    bool settlePending_ = false;
+    bool withOwner_ = false; // hidden while its main window is
+    bool followingOwner_ = false;
     bool manualDocking_ = false;
     bool destroying_ = false;
 };
@@ -129,7 +157,7 @@ public:
     TDockPanel(QMainWindow* window, TAlign align);
 
     // Corners for the side areas (so the bottom area lies under the central
-    // widget only), no tabbed and no nested docks.
+    // widget only), no tabbed and no nested docks, no docking animation.
     static void PrepareWindow(QMainWindow* window);
     // The panel of an area of a window, nullptr when it has none.
     static TDockPanel* For(const QMainWindow* window, Qt::DockWidgetArea area);

@@ -204,7 +204,8 @@ TEST(DockClientForm, SaveDockStateDockedHiddenFloating)
     m.list->setFloating(true);
     Settle();
     EXPECT_EQ(m.list->size(), QSize(230, 210)); // floats at its undocked size
-    m.list->setGeometry(100, 120, 300, 250);
+    // The user moves and sizes it (through the window system).
+    m.list->windowHandle()->setGeometry(100, 120, 300, 250);
     Settle();
     EXPECT_EQ(m.list->SaveDockState(), "0,1,0,100,120,300,250");
     EXPECT_EQ(m.left->Extent(), 0);
@@ -244,6 +245,28 @@ TEST(DockClientForm, FloatingTextRestoresFloating)
     EXPECT_EQ(m.memo->SaveDockState(), "0,0,0,0,0,230,210");
     EXPECT_EQ(m.left->Extent(), 0);
     EXPECT_EQ(m.bottom->Extent(), 0);
+}
+
+// Floated without a drag: its floating size, beside the main window; a
+// floating window is hidden and shown with its main window.
+TEST(DockClientForm, FloatsBesideTheMainWindowAndGoesWithIt)
+{
+    MainWindow m;
+    m.window.setGeometry(10, 10, 400, 300);
+    m.Restore(m.memo, "2,1,0,0,0,300,200");
+    m.Restore(m.list, "0,1,0,40,50,260,220");
+    EXPECT_TRUE(m.list->isHidden()); // until its main window shows
+    m.Show();
+    EXPECT_TRUE(m.list->isVisible());
+    m.memo->setFloating(true);
+    Settle();
+    EXPECT_EQ(m.memo->size(), QSize(300, 200));
+    EXPECT_GT(m.memo->frameGeometry().left(), m.window.frameGeometry().right());
+    m.window.hide();
+    EXPECT_TRUE(m.memo->isHidden());
+    EXPECT_EQ(m.memo->SaveDockState().substr(0, 4), "0,1,");
+    m.window.show();
+    EXPECT_TRUE(m.memo->isVisible());
 }
 
 TEST(DockClientForm, VisibilityButton)
