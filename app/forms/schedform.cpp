@@ -34,6 +34,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
@@ -364,14 +365,21 @@ void TSchedForm::CreateToolBars()
     MemoView = button("MemoView", u"メモ表示切替"_qs, toolimages::MemoHidden);
     ExportBtn = button("ExportBtn", u"エクスポート"_qs, toolimages::Export);
     SetupBtn = actionButton("SetupBtn", SetupAction);
-    // The clock takes the free width, its text right-aligned against the
-    // buttons after it.
-    Separater = new QLabel(ToolBar1);
+    // The clock takes the free width, and only that (its text never pushes
+    // the buttons after it off the bar), its text right-aligned against them.
+    // (The tool bar lays out by what its items would like to have: the
+    // label asks for nothing inside a room that takes the rest.)
+    auto* clockRoom = new QWidget(ToolBar1);
+    clockRoom->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    auto* clockLayout = new QHBoxLayout(clockRoom);
+    clockLayout->setContentsMargins(0, 0, 0, 0);
+    Separater = new QLabel(clockRoom);
     Separater->setObjectName(QStringLiteral("Separater"));
     Separater->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Separater->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    Separater->setMinimumWidth(0);
-    ToolBar1->addWidget(Separater);
+    Separater->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    Separater->installEventFilter(this);
+    clockLayout->addWidget(Separater);
+    ToolBar1->addWidget(clockRoom);
     GridType = actionButton("GridType", GridAction);
     Padding = new QWidget(ToolBar1);
     Padding->setObjectName(QStringLiteral("Padding"));
@@ -739,7 +747,7 @@ void TSchedForm::ShowSetup()
         ~Rearm()
         {
             form->RegisterHotKeys();
-            form->Separater->clear();
+            form->ShowClock(QString());
         }
     } rearm { this };
     if (setupForm_ && setupForm_->Execute()) {
@@ -929,13 +937,27 @@ QString TSchedForm::ClockText(days::Moment moment)
         .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
+void TSchedForm::ShowClock(const QString& text)
+{
+    clockText_ = text;
+    // The date goes first, then the time, where the room is short.
+    const QFontMetrics metrics(Separater->font());
+    const int room = Separater->contentsRect().width();
+    QString shown = text;
+    if (metrics.horizontalAdvance(shown) > room)
+        shown = text.mid(text.indexOf(QLatin1Char(' ')) + 1);
+    if (metrics.horizontalAdvance(shown) > room)
+        shown.clear();
+    Separater->setText(shown);
+}
+
 void TSchedForm::AlermTimer1Timer()
 {
     gui::Guarded(
         [this] {
             const days::Moment now = days::Now();
             if (InitParam.ClockDisp && isVisible())
-                Separater->setText(ClockText(now));
+                ShowClock(ClockText(now));
             // Once per minute, whichever second the tick lands on.
             const std::int64_t minute = MinuteOf(now);
             if (minute == lastCheckedMinute_)
@@ -979,6 +1001,8 @@ bool TSchedForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ToolTip && watched == Calendar->viewport())
         hintTimer_->start();
+    if (event->type() == QEvent::Resize && watched == Separater)
+        ShowClock(clockText_);
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -355,6 +355,9 @@ public:
 
     // The clock label's text of a moment: "yyyy年M月d日 H:mm:ss ".
     static QString ClockText(days::Moment moment);
+    // Puts a clock text into the clock label, as much of it as the label's
+    // room takes: the whole, else the time alone, else nothing.
+    void ShowClock(const QString& text);
 
 signals:
     // The window is being closed and the program ends with it: what is
@@ -417,6 +420,7 @@ private:
     bool setupRunning_ = false;
     bool firstShow_ = true;
     bool destroyed_ = false;
+    QString clockText_;
     std::int64_t lastCheckedMinute_ = 0;
     TEventData copyBuffer_;
     // The day of the per-day sub-menus, its items' identities, and a bit for

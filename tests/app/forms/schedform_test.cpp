@@ -531,6 +531,14 @@ TEST_F(MainWindowTest, ClockShowsTheFixedFormWhenSwitchedOn)
     Create();
     Show();
     form->AlermTimer1Timer();
+    Settle();
+    // At the default size the clock gives way, its date first, and the
+    // buttons after it stay on the bar.
+    EXPECT_EQ(form->Separater->text(), u"23:59:59 "_qs);
+    for (QWidget* button : { form->GridType, form->Personal, form->Official, form->ImportBtn })
+        EXPECT_TRUE(button->isVisible()) << button->objectName().toStdString();
+    form->resize(900, 420);
+    Settle();
     EXPECT_EQ(form->Separater->text(), u"2024年12月31日 23:59:59 "_qs);
     // Switched off, the label keeps its last text.
     InitParam.ClockDisp = false;
