@@ -549,6 +549,18 @@ void TSchedForm::ReportDroppedRecords()
     msgdlg::Warning(text, this);
 }
 
+bool TSchedForm::HiddenByCommand() const
+{
+    return !isVisible() || (minimisedToHide_ && isMinimized());
+}
+
+void TSchedForm::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        minimisedToHide_ = false;
+}
+
 void TSchedForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
@@ -813,13 +825,12 @@ void TSchedForm::DoHotKey(int id)
                     BringForward();
                 }
             } else if (id == 1) {
-                if (isVisible()) {
-                    if (isMaximized())
-                        showNormal();
-                    else
-                        showMaximized();
-                } else {
+                if (HiddenByCommand()) {
                     SetupAction->trigger();
+                } else if (isMaximized()) {
+                    showNormal();
+                } else {
+                    showMaximized();
                 }
             }
         },

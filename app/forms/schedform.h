@@ -217,6 +217,9 @@ public:
     // Shows the window (restoring it when minimised), raises and activates
     // it: hot key 0 on a hidden window, a second start of the program.
     void BringForward();
+    // Hidden by the hide command: in the task tray, or minimised for it
+    // where there is no tray (not minimised by the user).
+    bool HiddenByCommand() const;
 
     // --- Handlers
     void FormActivate();
@@ -370,6 +373,7 @@ protected:
     // the mouse rests on it (an empty text takes it away).
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void CreateComponents();
@@ -420,6 +424,7 @@ private:
     bool setupRunning_ = false;
     bool firstShow_ = true;
     bool destroyed_ = false;
+    bool minimisedToHide_ = false;
     QString clockText_;
     std::int64_t lastCheckedMinute_ = 0;
     TEventData copyBuffer_;

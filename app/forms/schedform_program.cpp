@@ -23,6 +23,7 @@
 void TSchedForm::HideToTray()
 {
     if (!tray_ || !tray_->Available()) {
+        minimisedToHide_ = true;
         showMinimized();
         return;
     }
