@@ -22,6 +22,7 @@
 #include "gui/menukey.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
+#include "gui/screens.h"
 #include "gui/settingsqt.h"
 #include "platform/clipboard.h"
 #include "platform/hotkeys.h"
@@ -133,6 +134,8 @@ TSchedForm::TSchedForm(QWidget* parent) : QMainWindow(parent)
 {
     SchedForm = this;
     setObjectName(QStringLiteral("SchedForm"));
+    screens::KeepOnScreen(this);
+    QCoreApplication::instance()->installEventFilter(this);
     CreateComponents();
     FormCreate();
 }
@@ -603,40 +606,11 @@ void TSchedForm::RestoreBounds()
             r.setWidth(screen.width() / 2);
         if (screen.height() < r.height())
             r.setHeight(screen.height() / 2);
-        // A window that no screen shows enough of to grab it moves onto the
-        // screen nearest to it.
-        constexpr int kGrip = 30;
-        bool reachable = false;
-        QScreen* nearest = primary;
-        std::int64_t best = -1;
-        for (QScreen* s : QGuiApplication::screens()) {
-            const QRect area = s->availableGeometry();
-            const QRect seen = area.intersected(r);
-            if (seen.width() >= std::min(kGrip, r.width()) &&
-                seen.height() >= std::min(kGrip, r.height()))
-                reachable = true;
-            const std::int64_t dx =
-                std::max<std::int64_t>({ 0, std::int64_t(area.left()) - r.right(),
-                                         std::int64_t(r.left()) - area.right() });
-            const std::int64_t dy =
-                std::max<std::int64_t>({ 0, std::int64_t(area.top()) - r.bottom(),
-                                         std::int64_t(r.top()) - area.bottom() });
-            const std::int64_t distance = dx * dx + dy * dy;
-            if (best < 0 || distance < best) {
-                best = distance;
-                nearest = s;
-            }
-        }
-        if (!reachable) {
-            const QRect area = nearest->availableGeometry();
-            r.moveLeft(std::clamp(r.left(), area.left(),
-                                  std::max(area.left(), area.right() + 1 - r.width())));
-            r.moveTop(std::clamp(r.top(), area.top(),
-                                 std::max(area.top(), area.bottom() + 1 - r.height())));
-        }
     }
-    move(r.topLeft());
+    // Its frame is fitted again once the window manager has framed it.
+    r = screens::Fit(r);
     resize(r.size());
+    screens::PlaceFrame(this, r.topLeft());
 }
 
 void TSchedForm::RestoreDock(TDockClientForm* form, const std::string& state)
@@ -850,9 +824,26 @@ void ReportUnwrittenFiles(const std::vector<std::string>& paths)
     msgdlg::Error(text);
 }
 
+void TSchedForm::TakeWindowState()
+{
+    QRect r(pos(), size());
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
+        const QPoint frame = geometry().topLeft() - pos();
+        r = QRect(normalGeometry().topLeft() - frame, normalGeometry().size());
+    }
+    InitParam.MainView = { r.left(), r.top(), r.left() + r.width(), r.top() + r.height() };
+    InitParam.ListView = ListWindow->SaveDockState();
+    InitParam.MemoView = MemoForm->SaveDockState();
+}
+
 void TSchedForm::closeEvent(QCloseEvent* event)
 {
     const bool ending = BuildVariant().CloseEndsProgram();
+    if (ending && !windowStateTaken_) {
+        // Before the ending closes the tool windows.
+        Step([this] { TakeWindowState(); });
+        windowStateTaken_ = true;
+    }
     if (ending)
         emit ProgramEnding();
     Step([this] { FormClose(); });
@@ -905,16 +896,8 @@ void TSchedForm::FormDestroy()
             Calendar->ScheduleChanged();
     });
     Step([this] { ListWindow->SaveFiles(); });
-    Step([this] {
-        QRect r(pos(), size());
-        if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
-            const QPoint frame = geometry().topLeft() - pos();
-            r = QRect(normalGeometry().topLeft() - frame, normalGeometry().size());
-        }
-        InitParam.MainView = { r.left(), r.top(), r.left() + r.width(), r.top() + r.height() };
-    });
-    Step([this] { InitParam.ListView = ListWindow->SaveDockState(); });
-    Step([this] { InitParam.MemoView = MemoForm->SaveDockState(); });
+    if (!windowStateTaken_)
+        Step([this] { TakeWindowState(); });
     Step([this] {
         if (EnterForm)
             EnterForm->StoreLists(InitParam);
@@ -1014,6 +997,13 @@ bool TSchedForm::eventFilter(QObject* watched, QEvent* event)
         hintTimer_->start();
     if (event->type() == QEvent::Resize && watched == Separater)
         ShowClock(clockText_);
+    // The application is ending: Qt closes every window next, floating tool
+    // windows too, which would then be remembered as closed.
+    if (event->type() == QEvent::Quit && watched == QCoreApplication::instance() &&
+        !windowStateTaken_) {
+        Step([this] { TakeWindowState(); });
+        windowStateTaken_ = true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -207,8 +207,9 @@ public:
     // Returns at once while it, or any other modal window, is open.
     void ShowSetup();
     // Restores MAINVIEW: a size of 0 or less gives 520 x 420, an axis
-    // larger than the screen half of the screen, and a window on no screen
-    // is moved onto the nearest one.
+    // larger than the screen half of the screen, and the window is moved
+    // wholly onto the screen that shows most of it (its frame too, once the
+    // window manager has framed it).
     void RestoreBounds();
 
     // --- Hot keys (0: INVOKE, 1: RESIZE)
@@ -395,6 +396,8 @@ private:
     void ReportDroppedRecords();
     void FormDestroy();
     void FormClose();
+    // MAINVIEW, LISTVIEW and MEMOVIEW from the windows as they stand.
+    void TakeWindowState();
     void RestoreDock(TDockClientForm* form, const std::string& state);
     void ReleaseHotKeys();
     void RegisterHotKeys() noexcept;
@@ -424,6 +427,9 @@ private:
     bool setupRunning_ = false;
     bool firstShow_ = true;
     bool destroyed_ = false;
+    // The window state was taken as the program or the application began to
+    // end, with the windows as the user left them; it is not taken again.
+    bool windowStateTaken_ = false;
     bool minimisedToHide_ = false;
     QString clockText_;
     std::int64_t lastCheckedMinute_ = 0;
