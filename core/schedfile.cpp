@@ -224,59 +224,94 @@ enum class Outcome {
     Read,
     Skipped, // nothing to count (a blank line, a header)
     Dropped, // a whole record that could not be read
-    Runaway, // no record: given up by its first line only
+    Runaway, // no record: it may have run on over the lines of later records
 };
 
-// Gathers the records of a file: a record is one line, joined with the
-// following lines while it holds an odd number of double quotes, but never
-// with a line that begins a record of its own (BeginsRecord). fn(record,
-// line) is given each record and the line it begins on; when it answers
-// Runaway for a record of several lines, only the first line is given up and
-// gathering starts again on the next one, so that a stray quote costs no
-// later record. Lines end with CR LF or LF alone; inside a record they
-// become CR LF.
-template<typename Fn> void ForEachRecord(std::string_view data, Fn fn)
+struct Verdict
+{
+    Outcome outcome = Outcome::Read;
+    schedrecord::Fault fault = schedrecord::Fault::FieldCount;
+};
+
+// The lines one record spans from a start on.
+struct Gathered
+{
+    std::size_t end = 0; // the end of its text (before the line end)
+    std::size_t next = 0; // where the line after it begins
+    std::size_t afterFirst = 0; // where its second line begins
+    int lines = 0;
+    bool bareLf = false; // a line inside it ends with LF alone
+};
+
+// The file's framing: a record is one line, joined with the following lines
+// while it holds an odd number of double quotes. With recover, it is also
+// ended before a line that begins a record of its own (BeginsRecord).
+Gathered Gather(std::string_view data, std::size_t pos, bool recover)
 {
     const char* s = data.data();
     const std::size_t n = data.size();
+    Gathered g;
+    bool odd = false;
+    for (;;) {
+        const void* hit = std::memchr(s + pos, '\n', n - pos);
+        const std::size_t lineEnd = hit ? static_cast<const char*>(hit) - s : n;
+        ++g.lines;
+        if (std::count(s + pos, s + lineEnd, '"') % 2)
+            odd = !odd;
+        const bool crlf = lineEnd > pos && s[lineEnd - 1] == '\r';
+        g.end = hit && crlf ? lineEnd - 1 : lineEnd;
+        g.next = hit ? lineEnd + 1 : n;
+        if (g.lines == 1)
+            g.afterFirst = g.next;
+        if (!odd || g.next >= n || (recover && BeginsRecord(data.substr(g.next))))
+            return g;
+        if (!crlf)
+            g.bareLf = true;
+        pos = g.next;
+    }
+}
+
+// Tells drop(line, fault) of each record of a file that could not be read,
+// and gives fn(record, line) each record and the line it begins on (from 1);
+// fn answers what became of it. The framing decides first, so that a
+// memo line that reads as a record stays in its memo. Only a record of
+// several lines that does not read (a stray quote ran on) is gathered again,
+// ended before the first line that begins a record of its own; when that
+// does not read either, only its first line is given up and gathering starts
+// again on the next one, so that a damaged record costs only itself. Lines
+// end with CR LF or LF alone; inside a record they become CR LF.
+template<typename Drop, typename Fn> void ForEachRecord(std::string_view data, Drop drop, Fn fn)
+{
     std::string joined;
+    auto text = [&](std::size_t start, const Gathered& g) {
+        std::string_view record = data.substr(start, g.end - start);
+        if (!g.bareLf)
+            return record;
+        BareLfToCrLf(record, joined);
+        return std::string_view(joined);
+    };
     std::size_t pos = 0;
     int line = 1;
-    while (pos < n) {
-        const std::size_t start = pos;
-        bool odd = false;
-        bool bareLf = false;
-        int lines = 0;
-        std::size_t end = n, next = n, afterFirst = n;
-        for (;;) {
-            const void* hit = std::memchr(s + pos, '\n', n - pos);
-            const std::size_t lineEnd = hit ? static_cast<const char*>(hit) - s : n;
-            ++lines;
-            if (std::count(s + pos, s + lineEnd, '"') % 2)
-                odd = !odd;
-            const bool crlf = lineEnd > pos && s[lineEnd - 1] == '\r';
-            end = hit && crlf ? lineEnd - 1 : lineEnd;
-            next = hit ? lineEnd + 1 : n;
-            if (lines == 1)
-                afterFirst = next;
-            if (!odd || next >= n || BeginsRecord(data.substr(next)))
-                break;
-            if (!crlf)
-                bareLf = true;
-            pos = next;
+    while (pos < data.size()) {
+        Gathered g = Gather(data, pos, false);
+        Verdict v = fn(text(pos, g), line);
+        if (g.lines > 1 && (v.outcome == Outcome::Dropped || v.outcome == Outcome::Runaway)) {
+            const Gathered shorter = Gather(data, pos, true);
+            if (shorter.lines < g.lines) {
+                g = shorter;
+                v = fn(text(pos, g), line);
+            }
+            if (v.outcome == Outcome::Runaway && g.lines > 1) {
+                drop(line, v.fault);
+                pos = g.afterFirst;
+                ++line;
+                continue;
+            }
         }
-        std::string_view record(s + start, end - start);
-        if (bareLf) {
-            BareLfToCrLf(record, joined);
-            record = joined;
-        }
-        if (fn(record, line) == Outcome::Runaway && lines > 1) {
-            pos = afterFirst;
-            ++line;
-        } else {
-            pos = next;
-            line += lines;
-        }
+        if (v.outcome == Outcome::Dropped || v.outcome == Outcome::Runaway)
+            drop(line, v.fault);
+        pos = g.next;
+        line += g.lines;
     }
 }
 
@@ -309,19 +344,21 @@ void TSchedList::LoadFromText(std::string_view data, bool merge)
     dropped_ = 0;
     droppedSamples_.clear();
     items_.reserve(items_.size() + data.size() / 120);
-    ForEachRecord(data, [&](std::string_view record, int line) {
+    const auto drop = [this](int line, schedrecord::Fault fault) { NoteDropped(line, fault); };
+    ForEachRecord(data, drop, [&](std::string_view record, int) {
         auto item = std::make_unique<TEventData>();
         const std::optional<schedrecord::Fault> fault = schedrecord::Parse(record, *item);
         if (!fault) {
             Adopt(std::move(item), false);
-            return Outcome::Read;
+            return Verdict { Outcome::Read };
         }
         if (IsBlank(record))
-            return Outcome::Skipped;
-        NoteDropped(line, *fault);
-        // A record with the wrong number of fields may have run on over the
-        // lines of the records after it.
-        return *fault == schedrecord::Fault::FieldCount ? Outcome::Runaway : Outcome::Dropped;
+            return Verdict { Outcome::Skipped };
+        // A record with the wrong number of fields may have run on over
+        // the lines of the records after it.
+        return Verdict { *fault == schedrecord::Fault::FieldCount ? Outcome::Runaway
+                                                                  : Outcome::Dropped,
+                         *fault };
     });
     SortEvents();
     if (merge)
@@ -383,22 +420,23 @@ void TSchedList::ImportCSVText(std::string_view data)
     LoadingScope loading(Loading);
     dropped_ = 0;
     droppedSamples_.clear();
-    bool first = true;
+    int headerLine = 0; // the first row that is not blank
     std::vector<std::string> f;
-    ForEachRecord(data, [&](std::string_view record, int line) {
+    const auto drop = [this](int line, schedrecord::Fault fault) { NoteDropped(line, fault); };
+    ForEachRecord(data, drop, [&](std::string_view record, int line) {
         if (IsBlank(record))
-            return Outcome::Skipped;
-        const bool header = first;
-        first = false;
+            return Verdict { Outcome::Skipped };
+        if (headerLine == 0)
+            headerLine = line;
         const bool whole = SplitCsv(record, f);
         days::Day date = -1;
         const bool dated = f.size() > 3 && TryStrToDay(f[3], date);
         if (!whole || f.size() < 8 || !dated) {
             // A first row without a date names the columns.
-            if (header && !dated)
-                return Outcome::Skipped;
-            NoteDropped(line, dated ? schedrecord::Fault::FieldCount : schedrecord::Fault::Date);
-            return whole ? Outcome::Dropped : Outcome::Runaway;
+            if (line == headerLine && !dated)
+                return Verdict { Outcome::Skipped };
+            return Verdict { whole ? Outcome::Dropped : Outcome::Runaway,
+                             dated ? schedrecord::Fault::FieldCount : schedrecord::Fault::Date };
         }
         auto item = std::make_unique<TEventData>();
         TEventData& e = *item;
@@ -417,7 +455,7 @@ void TSchedList::ImportCSVText(std::string_view data)
         e.Repeat = 0;
         e.UpdateDate = 0;
         Adopt(std::move(item), false);
-        return Outcome::Read;
+        return Verdict { Outcome::Read };
     });
     SortEvents();
     RemoveDuplicates();

@@ -36,8 +36,9 @@ void Append(std::string& out, const TEventData& item, LineForm form);
 std::optional<Fault> Parse(std::string_view text, TEventData& out);
 
 // True when a line begins as the writer begins every record: "*", a date
-// and a comma. The file reader ends a record before such a line when the
-// line also reads as a record by itself.
+// and a comma. When a record of several lines does not read (a stray quote
+// ran on), the file reader ends it before such a line that also reads as a
+// record by itself.
 bool IsRecordHead(std::string_view line);
 
 } // namespace schedrecord

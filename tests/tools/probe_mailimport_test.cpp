@@ -76,3 +76,15 @@ TEST(ProbeMailImport, DigestWritesMemoTxtOncePerDay)
         sjis::FromUtf8("【6/12】の予定\r\n 件名:会議\r\n 時間:10:00-11:00\r\n 場所:本社\r\n"
                        " メモ:一行目\r\n二行目\r\n\r\n\r\n--------------------------------\r\n"));
 }
+
+TEST(ProbeMailImport, ALineThatReadsAsARecordStaysInTheMemo)
+{
+    TempDir dir;
+    const std::string sch = dir.path + "s.sch", line = "*2024/05/04,2024/05/14,-1,-1,X,,,,0,0,0,";
+    std::string text = sjis::FromUtf8(kMail);
+    const std::string mail =
+        dir.Write("m.eml", text.insert(text.find("\r\n\r\n\r\n"), "\r\n" + line));
+    EXPECT_EQ(Probe("mailimport " + sch + " " + mail + " autopickup=1").out, "added\n");
+    EXPECT_EQ(Probe("occurrences " + sch + " 2024-05-01 2024-06-30").out, "2024-06-12\t会議\n");
+    EXPECT_NE(ReadFile(sch).find("\r\n" + line + "\"\r\n"), std::string::npos);
+}
