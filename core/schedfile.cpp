@@ -21,18 +21,6 @@ bool IsBlank(std::string_view s)
                        [](char c) { return static_cast<unsigned char>(c) <= 32; });
 }
 
-// The record with every LF that follows no CR turned into CR LF, as line ends
-// inside a record of the file are read.
-void BareLfToCrLf(std::string_view record, std::string& out)
-{
-    out.clear();
-    for (std::size_t i = 0; i < record.size(); ++i) {
-        if (record[i] == '\n' && (i == 0 || record[i - 1] != '\r'))
-            out.push_back('\r');
-        out.push_back(record[i]);
-    }
-}
-
 // Sets Loading for the lifetime of the object and always clears it.
 struct LoadingScope
 {
@@ -188,13 +176,6 @@ void TSchedList::RemoveDuplicates()
 
 bool TSchedList::AddFromLine(std::string_view text)
 {
-    // Line ends inside the record are read as the file reader reads them, so
-    // that what is taken here reads back from the file as it was.
-    std::string record;
-    if (text.find('\n') != std::string_view::npos) {
-        BareLfToCrLf(text, record);
-        text = record;
-    }
     auto item = std::make_unique<TEventData>();
     if (schedrecord::Parse(text, *item))
         return false;
@@ -240,7 +221,6 @@ struct Gathered
     std::size_t next = 0; // where the line after it begins
     std::size_t afterFirst = 0; // where its second line begins
     int lines = 0;
-    bool bareLf = false; // a line inside it ends with LF alone
 };
 
 // The file's framing: a record is one line, joined with the following lines
@@ -265,8 +245,6 @@ Gathered Gather(std::string_view data, std::size_t pos, bool recover)
             g.afterFirst = g.next;
         if (!odd || g.next >= n || (recover && BeginsRecord(data.substr(g.next))))
             return g;
-        if (!crlf)
-            g.bareLf = true;
         pos = g.next;
     }
 }
@@ -279,16 +257,11 @@ Gathered Gather(std::string_view data, std::size_t pos, bool recover)
 // ended before the first line that begins a record of its own; when that
 // does not read either, only its first line is given up and gathering starts
 // again on the next one, so that a damaged record costs only itself. Lines
-// end with CR LF or LF alone; inside a record they become CR LF.
+// end with CR LF or LF alone.
 template<typename Drop, typename Fn> void ForEachRecord(std::string_view data, Drop drop, Fn fn)
 {
-    std::string joined;
     auto text = [&](std::size_t start, const Gathered& g) {
-        std::string_view record = data.substr(start, g.end - start);
-        if (!g.bareLf)
-            return record;
-        BareLfToCrLf(record, joined);
-        return std::string_view(joined);
+        return data.substr(start, g.end - start);
     };
     std::size_t pos = 0;
     int line = 1;
@@ -454,6 +427,8 @@ void TSchedList::ImportCSVText(std::string_view data)
         e.LimitDate = -1;
         e.Repeat = 0;
         e.UpdateDate = 0;
+        // What a save and a load would give back.
+        schedrecord::Settle(e);
         Adopt(std::move(item), false);
         return Verdict { Outcome::Read };
     });

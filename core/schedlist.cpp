@@ -2,7 +2,6 @@
 
 #include "core/recurrence.h"
 #include "core/sjis.h"
-#include "core/textguard.h"
 
 #include <algorithm>
 
@@ -106,13 +105,14 @@ void TSchedList::PrepareEvent(TEventData& item)
 
 int TSchedList::AddEvent(const TEventData& record, bool sort)
 {
-    return Adopt(std::make_unique<TEventData>(record), sort);
+    auto owned = std::make_unique<TEventData>(record);
+    schedrecord::Settle(*owned);
+    return Adopt(std::move(owned), sort);
 }
 
 int TSchedList::Adopt(std::unique_ptr<TEventData> owned, bool sort)
 {
     patternsDirty_ = true;
-    textguard::CleanTextFields(*owned);
     owned->Id = nextId_++;
     PrepareEvent(*owned);
     items_.push_back(owned.get());
@@ -135,8 +135,8 @@ void TSchedList::UpdateEvent(PEventData item, const TEventData& record)
         item->Id = id;
     }
     patternsDirty_ = true;
-    textguard::CleanTextFields(*item);
     item->UpdateDate = days::Today();
+    schedrecord::Settle(*item);
     PrepareEvent(*item);
     SortEvents();
     SetModified(true);
@@ -182,7 +182,7 @@ void TSchedList::SetMailFolder(std::string_view mailId, std::string_view folder)
     if (!item)
         return;
     item->MailFolder = std::string(folder);
-    textguard::CleanText(item->MailFolder);
+    schedrecord::Settle(*item);
     MarkModified(true, false, item);
 }
 

@@ -83,10 +83,12 @@ public:
 
     // Colours from the category text and the current occurrence from today.
     void PrepareEvent(TEventData& item);
-    // Adds a heap copy of the record (double quotes in its texts become "'");
+    // Adds a heap copy of the record as a save and a load would give it back
+    // (schedrecord::Settle: double quotes in its texts become "'", ...);
     // returns the index it was appended at, before any sorting.
     int AddEvent(const TEventData& record, bool sort);
-    // Copies the record over the item (keeping the item's identity).
+    // Copies the record over the item (keeping the item's identity), settled
+    // as AddEvent settles it.
     void UpdateEvent(PEventData item, const TEventData& record);
     // Frees and removes the item; false when it is not in the store.
     bool RemoveEvent(PEventData item);
@@ -161,7 +163,8 @@ public:
     static std::int64_t MomentKey(const TEventData& item);
 
 private:
-    // Takes a heap record into the store as AddEvent does with its copy.
+    // Takes a settled heap record (one Parse gave, or Settle) into the store
+    // as AddEvent does with its copy.
     int Adopt(std::unique_ptr<TEventData> item, bool sort);
     void Forget(const TEventData* item);
     void NoteDropped(int line, schedrecord::Fault reason);

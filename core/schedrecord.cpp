@@ -6,6 +6,8 @@
 #include "core/sjis.h"
 #include "core/textguard.h"
 
+#include <algorithm>
+
 namespace schedrecord {
 
 namespace {
@@ -89,6 +91,14 @@ void AppendQuoted(std::string& out, std::string_view s)
 }
 
 const char kLinkSeparator[] = "\\:\\";
+
+// A subject, place or category: one line, each line break or other control
+// character a blank (as the exports write them).
+void KeepOneLine(std::string& text)
+{
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 32; }, ' ');
+}
 
 } // namespace
 
@@ -182,7 +192,17 @@ std::optional<Fault> Parse(std::string_view text, TEventData& e)
     // destructor would keep the plug-in library in memory after the host
     // unloaded it.
     static std::string buffer;
-    buffer.assign(text);
+    // Line ends inside a record are CR LF, also where the text had LF alone.
+    if (text.find('\n') == std::string_view::npos) {
+        buffer.assign(text);
+    } else {
+        buffer.clear();
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+                buffer.push_back('\r');
+            buffer.push_back(text[i]);
+        }
+    }
     buffer.push_back(',');
     static commafields::Fields<16> f;
     f.Split(buffer);
@@ -269,7 +289,21 @@ std::optional<Fault> Parse(std::string_view text, TEventData& e)
     while (!memo.empty() && static_cast<unsigned char>(memo.back()) <= 32)
         memo.remove_suffix(1);
     e.Memo.assign(memo);
+    KeepOneLine(e.Subject);
+    KeepOneLine(e.Place);
+    KeepOneLine(e.DataType);
+    textguard::CleanTextFields(e);
     return std::nullopt;
+}
+
+void Settle(TEventData& item)
+{
+    textguard::CleanTextFields(item);
+    std::string line;
+    Append(line, item, LineForm::Record);
+    TEventData back = item;
+    if (!Parse(line, back))
+        item = std::move(back);
 }
 
 bool IsRecordHead(std::string_view line)

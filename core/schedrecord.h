@@ -31,9 +31,18 @@ void Append(std::string& out, const TEventData& item, LineForm form);
 
 // Parses a record: the full record line (with or without the "*" field of
 // the change date) or the 11-field short record. A date field that does not
-// read as a date gives -1 and the record is kept. On a fault out is left
-// half filled.
+// read as a date gives -1 and the record is kept; a line end of LF alone
+// counts as CR LF. What a field cannot hold is changed here, once: a line
+// break or other control character in the subject, place and category (one
+// line in every window) becomes a blank, blanks and control characters at
+// the ends of the memo go, a double quote becomes "'" and a lead byte left
+// without its trail byte at the end of a text "?". So an item read is
+// written back as the same record. On a fault out is left half filled.
 std::optional<Fault> Parse(std::string_view text, TEventData& out);
+
+// Makes the item what its record line reads back as, so that the store holds
+// what a save and a load give back.
+void Settle(TEventData& item);
 
 // True when a line begins as the writer begins every record: "*", a date
 // and a comma. When a record of several lines does not read (a stray quote

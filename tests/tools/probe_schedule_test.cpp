@@ -54,6 +54,19 @@ TEST(ProbeSchedule, OccurrencesNextAndResave)
     EXPECT_NE(Probe("--today 2024-13-01 next " + in + " 2024-02-02 2>/dev/null").status, 0);
 }
 
+TEST(ProbeSchedule, ASavedFileResavesToTheSameBytes)
+{
+    // What a field cannot hold goes at the first reading; a record before
+    // 1900 stays as it is.
+    TempDir dir;
+    const std::string once = dir.path + "once.sch", twice = dir.path + "twice.sch";
+    const std::string in = KALVERO_SOURCE_DIR "/tests/data/schedule/subject-line-break.sch";
+    EXPECT_EQ(Probe("resave " + in + " " + once + " 2>&1").out, "");
+    EXPECT_EQ(ReadFile(once), TestData("schedule/subject-line-break.resaved.sch"));
+    EXPECT_EQ(Probe("resave " + once + " " + twice).status, 0);
+    EXPECT_EQ(ReadFile(twice), ReadFile(once));
+}
+
 TEST(ProbeSchedule, DueListsTheItemsWhoseAlarmHasCome)
 {
     // Weekly on Monday 10:00 a day before; daily at 00:30 an hour before.

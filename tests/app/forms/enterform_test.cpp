@@ -411,9 +411,10 @@ TEST_F(EnterFormTest, TimesLimitAndAlarmUnits)
     EXPECT_EQ(std::tie(item.AlarmBefore, item.AlarmUnit), std::make_tuple(1, 1));
 }
 
-TEST_F(EnterFormTest, ExcludedDatesAreNormalisedSortedAndKeptForSingleItems)
+TEST_F(EnterFormTest, ExcludedDatesAreNormalisedSortedAndKeptForSeries)
 {
     TEventData rec = Item();
+    rec.Repeat = recur::Pack({ .pattern = recur::RepeatPattern::Daily });
     rec.ExceptDates = "2004/5/1,2003/12/31,2004/05/01";
     PEventData item = Add(rec);
     OpenEdit(item);
@@ -429,12 +430,11 @@ TEST_F(EnterFormTest, ExcludedDatesAreNormalisedSortedAndKeptForSingleItems)
     form.AddExcept->click();
     form.AddExcept->click(); // listed already
     ClickOk();
-    EXPECT_EQ(item->Repeat, 0u);
     EXPECT_EQ(item->ExceptDates, "2003/01/02,2004/05/01");
 
+    // A single item keeps none, as its record in the file has none.
     OpenEdit(item);
-    form.ExceptCheck->click();
-    EXPECT_FALSE(form.DaysList->isEnabled());
+    form.RepeatInput->click();
     ClickOk();
     EXPECT_EQ(item->ExceptDates, "");
 }
