@@ -67,6 +67,11 @@ std::string CopyText(const TSchedList& store, const TEventData& item)
     return item.Subject + "\r\n" + item.Memo + "\r\n" + DefinedFieldBlock(store, item);
 }
 
+std::string SendText(const TSchedList& store, const TEventData& item)
+{
+    return item.Memo + "\r\n" + DefinedFieldBlock(store, item);
+}
+
 TBlockRecord ReadDefinedBlock(std::string_view text, const TBlockOrigin& origin)
 {
     TBlockRecord result;
@@ -116,9 +121,14 @@ TBlockRecord ReadDefinedBlock(std::string_view text, const TBlockOrigin& origin)
 
 TBlockRecord ReadClipboardBlock(std::string_view text, bool dropAlarm)
 {
-    const std::string copied = sjis::TrimLeft(sjis::ToCrLf(text));
+    // The line end in front of the block belongs to its start marker, so it
+    // is not trimmed away with the blanks in front of the text.
+    const std::string copied = sjis::ToCrLf(text);
+    const std::string trimmed = sjis::TrimLeft(copied);
+    const std::string_view marker = std::string_view(strconst::BlockStart()).substr(2);
     TBlockOrigin origin;
-    origin.Subject = copied.substr(0, copied.find("\r\n"));
+    if (!trimmed.starts_with(marker))
+        origin.Subject = trimmed.substr(0, trimmed.find("\r\n"));
     origin.DropAlarm = dropAlarm;
     return ReadDefinedBlock(copied, origin);
 }

@@ -21,6 +21,10 @@ std::string DefinedFieldBlock(const TSchedList& store, const TEventData& item);
 // CR LF, then the block.
 std::string CopyText(const TSchedList& store, const TEventData& item);
 
+// What sending an item through a mail link puts on the clipboard (the
+// subject travels in the link): the memo, CR LF, then the block.
+std::string SendText(const TSchedList& store, const TEventData& item);
+
 // Why a text gave no record. A damaged block costs only itself: the reader
 // never yields a record that the store's parser would misread.
 enum class BlockFault {
@@ -62,8 +66,9 @@ TBlockRecord ReadDefinedBlock(std::string_view text, const TBlockOrigin& origin)
 
 // What copied text gives. The blanks and control characters in front of the
 // text are left out, the subject is the first line as it stands (a "Re:"
-// stays) and there is no mail link. Since the start marker begins with a
-// line end, a block needs some text before it.
+// stays; none when the text begins with the block, as sent text without a
+// memo does) and there is no mail link. Since the start marker begins with a
+// line end, a block needs at least a line end before it.
 TBlockRecord ReadClipboardBlock(std::string_view text, bool dropAlarm);
 
 // A mail subject without the reply, forward and schedule marks that mails

@@ -18,6 +18,13 @@ namespace {
 
 TBuildVariant* installed = nullptr;
 
+// The store the sent items belong to (the main window's), or an empty one.
+const TSchedList& SendingStore()
+{
+    static const TSchedList bare;
+    return SchedForm && SchedForm->Calendar ? SchedForm->Calendar->Store() : bare;
+}
+
 } // namespace
 
 TBuildVariant::~TBuildVariant() = default;
@@ -55,7 +62,7 @@ void TBuildVariant::SendScheduleMail(const std::string& address, const TEventDat
 {
     if (!MaySendByMail(item, parent))
         return;
-    clipboard::SetText(qtext::ToQ(item.Memo + "\r\n" + ScheduleBlock(item)));
+    clipboard::SetText(qtext::ToQ(SendText(SendingStore(), item)));
     if (!desktop::OpenUrl(MailtoUrl(address, item.Subject)))
         msgdlg::Warning(
             u"メールソフトを起動できませんでした。\n予定はクリップボードにコピーしてあります。"_qs,
@@ -72,9 +79,7 @@ bool MaySendByMail(const TEventData& item, QWidget* parent)
 
 std::string ScheduleBlock(const TEventData& item)
 {
-    const TSchedList bare;
-    return DefinedFieldBlock(SchedForm && SchedForm->Calendar ? SchedForm->Calendar->Store() : bare,
-                             item);
+    return DefinedFieldBlock(SendingStore(), item);
 }
 
 TProgramVariant::TProgramVariant(std::string executablePath)
