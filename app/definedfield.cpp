@@ -91,6 +91,8 @@ TBlockRecord ReadDefinedBlock(std::string_view text, const TBlockOrigin& origin)
     std::int32_t start, end, amount, unit;
     if (!TryStrToDay(fields[0], date))
         result.Fault = BlockFault::Date;
+    else if (!days::IsShown(date))
+        result.Fault = BlockFault::NotShown;
     else if (!ReadTime(fields[1], start))
         result.Fault = BlockFault::StartTime;
     else if (!ReadTime(fields[2], end))

@@ -32,6 +32,7 @@ enum class BlockFault {
     NoBlock, // no start marker, no end marker behind it, or nothing between
     FieldCount, // the exchange line does not split into exactly six fields
     Date, // no date, or an impossible one
+    NotShown, // a date the calendar does not show (before 1900)
     StartTime, // neither a time nor "-1"
     EndTime,
     Alarm, // neither an amount with a unit nor a preset index

@@ -8,7 +8,7 @@
 #include "plugin/mail/mail_envelope.h"
 
 bool ImportFromMail(TSchedList& store, std::string_view source, const std::string& mailId,
-                    bool force, const TInitParam& settings)
+                    bool force, const TInitParam& settings, BlockFault* why)
 {
     TMailEnvelope mail;
     mail.SetSource(source);
@@ -26,6 +26,8 @@ bool ImportFromMail(TSchedList& store, std::string_view source, const std::strin
     const TBlockRecord read = ReadDefinedBlock(
         mail.GetBody(),
         { CleanSubject(mail.GetHeader(strconst::SubjectHeader())), mailId, settings.AlermReject });
+    if (why)
+        *why = read.Fault;
     return read.Fault == BlockFault::None && store.AddFromLine(read.Record);
 }
 

@@ -268,7 +268,7 @@ std::optional<days::Day> ResolveParsedDate(const TParsedDate& date, days::Day to
     if (day > last)
         day = last;
     days::Day out = 0;
-    if (!days::TryEncode(year, month, day, out))
+    if (!days::TryEncode(year, month, day, out) || !days::IsShown(out))
         return std::nullopt;
     return out;
 }

@@ -40,7 +40,8 @@ TParsedText ParseText(std::string_view text);
 // The day a recognized date stands for: missing or impossible parts come from
 // today (year, month, day); two-digit years below 90 are 20xx, the others
 // 19xx; a day that still does not exist in the month becomes its last day.
-// None when nothing was found or no real date results.
+// None when nothing was found or no real date of the days the calendar
+// shows results.
 std::optional<days::Day> ResolveParsedDate(const TParsedDate& date, days::Day today);
 
 // What the recognizer may put into the entry dialog; these are the tags of the

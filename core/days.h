@@ -17,8 +17,17 @@ using Moment = std::int64_t;
 constexpr Moment kSecondsPerDay = 86400;
 constexpr Day kMinDay = -693593; // 0001-01-01
 constexpr Day kMaxDay = 2958465; // 9999-12-31
+// The days the calendar shows, 1900-01-01 to 9999-12-31: items are made and
+// moved only within them (day -1 also means "no date").
+constexpr Day kFirstShownDay = 2;
+constexpr Day kLastShownDay = kMaxDay;
+constexpr bool IsShown(Day day)
+{
+    return day >= kFirstShownDay && day <= kLastShownDay;
+}
 
-struct Ymd {
+struct Ymd
+{
     int year = 0;
     int month = 0;
     int day = 0;
@@ -44,7 +53,8 @@ std::string FormatIso(Day day);
 
 constexpr Day DayOf(Moment m)
 {
-    return static_cast<Day>(m >= 0 ? m / kSecondsPerDay : -((-m + kSecondsPerDay - 1) / kSecondsPerDay));
+    return static_cast<Day>(m >= 0 ? m / kSecondsPerDay
+                                   : -((-m + kSecondsPerDay - 1) / kSecondsPerDay));
 }
 constexpr Moment MomentOf(Day day, std::int64_t minutes = 0)
 {
@@ -65,7 +75,8 @@ void SetClock(ClockSource source);
 
 // Fixes the clock at a moment for the lifetime of the object (tests); the
 // clock that was in force before comes back after it, so fixed clocks nest.
-class FixedClock {
+class FixedClock
+{
 public:
     explicit FixedClock(Moment m);
     ~FixedClock();

@@ -66,6 +66,11 @@ const std::string& AlarmPreset(int index)
     }
 }
 
+bool IsShownItem(const TEventData& item)
+{
+    return days::IsShown(item.Date);
+}
+
 std::string LeftStrBytes(std::string_view text, int n)
 {
     if (n <= 0 || static_cast<std::size_t>(n) >= text.size())

@@ -68,6 +68,11 @@ struct TEventData
 };
 using PEventData = TEventData*;
 
+// True when the calendar can show the item: its date is one of the days it
+// shows (days::IsShown). Whatever makes or moves an item keeps to them; a
+// file may hold others, which are kept as they are.
+bool IsShownItem(const TEventData& item);
+
 // Alarm unit names ("分前", "時間前", "日前") by AlarmUnit.
 const std::string& AlarmUnitName(int unit);
 // The three unit names joined by ",".

@@ -3,6 +3,7 @@
 
 #include "plugin/plugin.h"
 
+#include "app/definedfield.h"
 #include "app/forms/schedform.h"
 #include "app/settings/consts.h"
 #include "app/settings/initparam.h"
@@ -89,8 +90,11 @@ void ImportDefined()
     if (!SchedForm)
         return;
     const std::string mailId = BeckyAPI->GetCurrentMailSource();
-    if (SchedForm->ImportFromMail(BeckyAPI->Source, mailId, true))
+    BlockFault why = BlockFault::NoBlock;
+    if (SchedForm->ImportFromMail(BeckyAPI->Source, mailId, true, &why))
         SchedForm->BringForward();
+    else if (why == BlockFault::NotShown)
+        msgdlg::Warning(strconst::NotRegistered());
     else
         msgdlg::Warning(SJ("このメールには定義フィールドが見つかりません"));
 }

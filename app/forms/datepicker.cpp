@@ -1,7 +1,12 @@
 #include "app/forms/datepicker.h"
 
+#include "app/settings/consts.h"
+#include "gui/qtext.h"
+
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -29,17 +34,36 @@ TDatePicker::TDatePicker(QWidget* parent) : QDateEdit(parent)
 {
     setCalendarPopup(true);
     setDisplayFormat(u"yyyy/MM/dd"_qs);
-    setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
+    setDateRange(forms::ToQDate(MinDay()), forms::ToQDate(MaxDay()));
 }
 
 days::Day TDatePicker::MinDay()
 {
-    return days::Encode(100, 1, 1);
+    return days::kFirstShownDay;
 }
 
 days::Day TDatePicker::MaxDay()
 {
-    return days::kMaxDay;
+    return days::kLastShownDay;
+}
+
+QString TDatePicker::RangeHint()
+{
+    return qtext::ToQ(strconst::ShownDatesOnly());
+}
+
+void TDatePicker::keyPressEvent(QKeyEvent* event)
+{
+    const QString typed = event->text();
+    if (typed.size() != 1 || typed[0] < u'0' || typed[0] > u'9') {
+        QDateEdit::keyPressEvent(event);
+        return;
+    }
+    const bool year = currentSection() == QDateTimeEdit::YearSection;
+    const QString before = text();
+    QDateEdit::keyPressEvent(event);
+    if (year && text() == before)
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), RangeHint(), this);
 }
 
 days::Day TDatePicker::Day() const

@@ -1,8 +1,7 @@
 #pragma once
 
 // Date pickers on day numbers: TDatePicker, a drop-down calendar edit that
-// holds every date from 0100-01-01 to 9999-12-31 (so no date the recognizer
-// or a stored item brings is moved by a narrower range), and
+// holds the days the calendar shows (1900-01-01 to 9999-12-31), and
 // TCheckDatePicker, the same with a check box that says whether the date is
 // in use.
 
@@ -32,6 +31,12 @@ public:
     // The first and last day a picker can hold.
     static days::Day MinDay();
     static days::Day MaxDay();
+    // What the picker says when a typed year cannot reach its days.
+    static QString RangeHint();
+
+protected:
+    // A digit the year field refuses shows RangeHint.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 class TCheckDatePicker : public QWidget

@@ -3,7 +3,6 @@
 #include "app/forms/formutil.h"
 
 #include <QCheckBox>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -41,11 +40,7 @@ TRemoveView::TRemoveView(QWidget* parent) : QDialog(parent)
     AllSched = Named(new QRadioButton(u"全ての予定"_qs, GroupBox2), u"AllSched"_qs);
     PrevDate = Named(new QRadioButton(u"以前の予定"_qs, GroupBox2), u"PrevDate"_qs);
     PrevDate->setChecked(true);
-    RmDate = Named(new QDateEdit(GroupBox2), u"RmDate"_qs);
-    RmDate->setCalendarPopup(true);
-    RmDate->setDisplayFormat(u"yyyy/MM/dd"_qs);
-    RmDate->setMinimumDate(QDate(1, 1, 1));
-    RmDate->setMaximumDate(QDate(9999, 12, 31));
+    RmDate = Named(new TDatePicker(GroupBox2), u"RmDate"_qs);
     DispOnly = Named(new QCheckBox(u"現在表示中の予定のみ"_qs, GroupBox2), u"DispOnly"_qs);
     auto* range = new QGridLayout(GroupBox2);
     range->addWidget(AllSched, 0, 0);
@@ -81,17 +76,10 @@ void TRemoveView::showEvent(QShowEvent* event)
 
 days::Day TRemoveView::RmDay() const
 {
-    const QDate d = RmDate->date();
-    days::Day day = 0;
-    if (!days::TryEncode(d.year(), d.month(), d.day(), day))
-        return days::Today();
-    return day;
+    return RmDate->Day();
 }
 
 void TRemoveView::SetRmDay(days::Day day)
 {
-    if (day < days::kMinDay || day > days::kMaxDay)
-        return;
-    const days::Ymd ymd = days::Decode(day);
-    RmDate->setDate(QDate(ymd.year, ymd.month, ymd.day));
+    RmDate->SetDay(day);
 }

@@ -3,12 +3,12 @@
 // The choices of the bulk delete: which items to keep and which range to
 // delete. The main window reads the controls after OK.
 
+#include "app/forms/datepicker.h"
 #include "core/days.h"
 
 #include <QDialog>
 
 class QCheckBox;
-class QDateEdit;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
@@ -19,7 +19,8 @@ class TRemoveView : public QDialog
 public:
     explicit TRemoveView(QWidget* parent = nullptr);
 
-    // The date of RmDate as a day number, and back.
+    // The date of RmDate as a day number, and back (clamped to the picker's
+    // days).
     days::Day RmDay() const;
     void SetRmDay(days::Day day);
 
@@ -31,7 +32,7 @@ public:
     QGroupBox* GroupBox2; // range
     QRadioButton* AllSched;
     QRadioButton* PrevDate;
-    QDateEdit* RmDate;
+    TDatePicker* RmDate; // moves the series it keeps: only days the calendar shows
     QCheckBox* DispOnly;
     QPushButton* DelExec;
     QPushButton* Cancel;

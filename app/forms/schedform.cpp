@@ -537,11 +537,23 @@ void TSchedForm::FormCreate()
 void TSchedForm::ReportDroppedRecords()
 {
     const TSchedList& store = Calendar->Store();
-    if (store.DroppedRecords() == 0)
+    const auto notShown = std::count_if(store.All().begin(), store.All().end(),
+                                        [](const TEventData* item) { return !IsShownItem(*item); });
+    if (store.DroppedRecords() == 0 && notShown == 0)
         return;
-    std::string text = SJ("予定表ファイル ") + FileNameOf(SchedulePath) +
-        SJ(" に読み込めない予定が") + std::to_string(store.DroppedRecords()) +
-        SJ("件あったため、読み飛ばしました。") + "\r\n";
+    std::string text;
+    if (notShown > 0)
+        text += SJ("予定表ファイル ") + FileNameOf(SchedulePath) +
+            SJ(" に、日付が 1900/01/01 より前で表示できない予定が") + std::to_string(notShown) +
+            SJ("件あります。これらの予定はそのままファイルに残します。");
+    if (store.DroppedRecords() == 0) {
+        msgdlg::Warning(text, this);
+        return;
+    }
+    if (!text.empty())
+        text += "\r\n";
+    text += SJ("予定表ファイル ") + FileNameOf(SchedulePath) + SJ(" に読み込めない予定が") +
+        std::to_string(store.DroppedRecords()) + SJ("件あったため、読み飛ばしました。") + "\r\n";
     for (const DroppedRecord& dropped : store.DroppedSamples())
         text += SJ("　") + std::to_string(dropped.line) + SJ("行目: ") + FaultText(dropped.reason) +
             "\r\n";

@@ -37,6 +37,7 @@ class TListWindow;
 class TMemoForm;
 class TSchedForm;
 class TWScheduler;
+enum class BlockFault;
 
 namespace clipboard {
 class TIgnore;
@@ -340,7 +341,8 @@ public:
     // --- Mails (the host mail client of the plug-in build)
     // Adds the item a mail's defined-field block describes, linked to the
     // mail (see ImportFromMail in app/mailimport.h); true when one was added.
-    bool ImportFromMail(const std::string& source, const std::string& mailId, bool force);
+    bool ImportFromMail(const std::string& source, const std::string& mailId, bool force,
+                        BlockFault* why = nullptr);
     // Whether the host's current mail carries a block (never with
     // NOSCANFIELD on).
     bool CurrentMailHasSchedule();

@@ -13,9 +13,10 @@
 
 #include <QAction>
 
-bool TSchedForm::ImportFromMail(const std::string& source, const std::string& mailId, bool force)
+bool TSchedForm::ImportFromMail(const std::string& source, const std::string& mailId, bool force,
+                                BlockFault* why)
 {
-    return ::ImportFromMail(Calendar->Store(), source, mailId, force, InitParam);
+    return ::ImportFromMail(Calendar->Store(), source, mailId, force, InitParam, why);
 }
 
 bool TSchedForm::CurrentMailHasSchedule()

@@ -9,6 +9,7 @@
 #include "app/settings/initparam.h"
 #include "core/view/wscheduler.h"
 #include "gui/guards.h"
+#include "gui/msgdlg.h"
 #include "gui/qtext.h"
 #include "platform/clipboard.h"
 #include "platform/tray.h"
@@ -65,6 +66,8 @@ void TSchedForm::ImportFromClipboard()
     clipboard::TIgnore ignore;
     const QString text = data->text();
     const TBlockRecord read = ReadClipboardBlock(qtext::FromQText(text), InitParam.AlermReject);
+    if (read.Fault == BlockFault::NotShown)
+        msgdlg::Warning(strconst::NotRegistered(), this);
     if (read.Fault != BlockFault::None)
         return;
     clipboard::NoteTaken(text);

@@ -10,6 +10,7 @@
 #include "app/forms/passform.h"
 #include "app/forms/schedform.h"
 #include "app/forms/toolimages.h"
+#include "app/settings/consts.h"
 #include "app/settings/initparam.h"
 #include "controls/btnlabel.h"
 #include "core/sjis.h"
@@ -26,6 +27,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -401,18 +403,25 @@ bool TSchedForm::MergeFile(const std::string& path, int filterIndex)
         msgdlg::Error(SJ("ファイルを読み込めません。") + "\r\n" + path + "\r\n" + error, this);
         return false;
     }
-    // The readable records come in; how many lines could not be read is
-    // said after the schedule is saved.
-    const auto reportDropped = [&] {
-        if (scratch.DroppedRecords() == 0)
-            return;
-        const std::string kind = filterIndex == kImportCsv ? SJ("CSVファイル") : SJ("予定表");
-        msgdlg::Warning(kind + SJ("として読めない行が") + std::to_string(scratch.DroppedRecords()) +
-                            SJ("件あったため、その行は追加しませんでした。") + "\r\n" + path,
-                        this);
+    // The readable records of days the calendar shows come in; what stayed
+    // out is said after the schedule is saved.
+    const auto notShown = std::count_if(scratch.All().begin(), scratch.All().end(),
+                                        [](const TEventData* item) { return !IsShownItem(*item); });
+    const auto reportLeftOut = [&] {
+        std::string text;
+        if (scratch.DroppedRecords() > 0)
+            text += (filterIndex == kImportCsv ? SJ("CSVファイル") : SJ("予定表")) +
+                SJ("として読めない行が") + std::to_string(scratch.DroppedRecords()) +
+                SJ("件あったため、その行は追加しませんでした。") + "\r\n" + path + "\r\n";
+        if (notShown > 0)
+            text += std::to_string(notShown) +
+                SJ("件の予定は日付が範囲外のため、追加しませんでした。") + "\r\n" +
+                strconst::ShownDatesOnly();
+        if (!text.empty())
+            msgdlg::Warning(text, this);
     };
-    if (scratch.Count() == 0) {
-        reportDropped();
+    if (scratch.Count() == notShown) {
+        reportLeftOut();
         return false;
     }
     {
@@ -424,7 +433,8 @@ bool TSchedForm::MergeFile(const std::string& path, int filterIndex)
         } loading { store.Loading };
         store.Loading = true;
         for (const TEventData* item : scratch.All())
-            store.AddEvent(*item, false);
+            if (IsShownItem(*item))
+                store.AddEvent(*item, false);
         store.SortEvents();
         // Items already in the schedule come in only once.
         store.RemoveDuplicates();
@@ -433,6 +443,6 @@ bool TSchedForm::MergeFile(const std::string& path, int filterIndex)
     ForgetHiddenItems();
     Calendar->ScheduleChanged();
     Calendar->UpdateLayout();
-    reportDropped();
+    reportLeftOut();
     return true;
 }

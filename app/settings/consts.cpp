@@ -97,6 +97,17 @@ const std::string& FileWriteError()
     return SJ("ﾌｧｲﾙに書込めませんでした\n処理をｽｷｯﾌﾟします");
 }
 
+const std::string& ShownDatesOnly()
+{
+    return SJ("日付は 1900/01/01 から 9999/12/31 までの範囲で指定してください");
+}
+
+const std::string& NotRegistered()
+{
+    static const std::string text = SJ("この予定は登録できません。") + "\r\n" + ShownDatesOnly();
+    return text;
+}
+
 const std::string& WrongPassword()
 {
     return SJ("パスワードが違います");

@@ -46,6 +46,10 @@ const std::string& FileWriteError(); // two lines joined by a single LF
 const std::string& WrongPassword();
 const std::string& EnterPassword();
 const std::string& RemovePassword();
+// Why a date before 1900 is refused where items are made or moved, and why a
+// schedule of such a date is not registered (two lines).
+const std::string& ShownDatesOnly();
+const std::string& NotRegistered();
 const std::string& ActiveSignal(); // "ACTIVE": the running program's signal
 
 } // namespace strconst

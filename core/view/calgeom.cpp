@@ -95,7 +95,7 @@ bool MoveTarget(bool weekly, days::Day firstOfMonth, days::Day current, int year
     y = static_cast<int>(yy);
     d = std::min(d, days::DaysInMonth(y, m));
     out = days::Encode(y, m, d);
-    return true;
+    return days::IsShown(out);
 }
 
 bool ReplaceDatePart(days::Day current, DatePart part, int value, days::Day& out)

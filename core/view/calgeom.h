@@ -32,7 +32,8 @@ days::Day WeekGridStart(days::Day date, int startOfWeek);
 // The date a page move leads to: in the month grid, the shown month moved by
 // pages months with the day of the current date; in the week grid the
 // current date moved by pages weeks. Then years are added and the day is cut
-// to the month's length. False when the result leaves the years 1..9999.
+// to the month's length. False when the result leaves the days the calendar
+// shows (days::IsShown).
 bool MoveTarget(bool weekly, days::Day firstOfMonth, days::Day current, int years, int pages,
                 days::Day& out);
 

@@ -45,7 +45,7 @@ TWScheduler::~TWScheduler()
 
 void TWScheduler::SetCurrentDate(days::Day date)
 {
-    if (date < days::kMinDay || date > days::kMaxDay)
+    if (!days::IsShown(date))
         return;
     store_.SetDate(date);
     if (gridType_ == gtWeekly || !InShownMonth(date))

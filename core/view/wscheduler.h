@@ -81,10 +81,12 @@ public:
     // Makes the date current (the store raises OnChangeDate when it
     // differs), lays out again in the week grid or when the date lies outside
     // the shown month, and selects its cell. Programmatic: ReadOnly does not
-    // refuse it.
+    // refuse it. Days the calendar does not show (days::IsShown) are ignored:
+    // new and pasted items take the current date.
     void SetCurrentDate(days::Day date);
     // A page move: pages months (month grid) or weeks (week grid), then
-    // years, the day cut to the month's length. Nothing beyond 1..9999.
+    // years, the day cut to the month's length. Nothing beyond the days
+    // the calendar shows.
     void MoveBy(int years, int pages);
     int Year() const;
     int Month() const;

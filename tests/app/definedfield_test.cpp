@@ -101,6 +101,7 @@ TEST(DefinedFieldBlock, AFieldThatDoesNotConvertRejectsTheRecord)
         { "x" + Block("2024/13/01,-1,-1,,,0"), BlockFault::Date },
         { "x" + Block("-1,-1,-1,,,0"), BlockFault::Date },
         { "x" + Block("2024/02/30,-1,-1,,,0"), BlockFault::Date },
+        { "x" + Block("1899/12/29,-1,-1,,,0"), BlockFault::NotShown },
         { "x" + Block("2024/06/01,ten,-1,,,0"), BlockFault::StartTime },
         { "x" + Block("2024/06/01,\"\",-1,,,0"), BlockFault::StartTime },
         { "x" + Block("2024/06/01,10:00,10-30,,,0"), BlockFault::EndTime },

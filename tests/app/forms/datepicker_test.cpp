@@ -1,5 +1,5 @@
 // The date pickers driven as the user drives them: typed dates, the
-// drop-down calendar, and the ends of their range (0100-01-01 to 9999-12-31).
+// drop-down calendar, and the ends of their range (1900-01-01 to 9999-12-31).
 #include "app/forms/datepicker.h"
 
 #include "support/testutil.h"
@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -60,25 +61,26 @@ TEST_F(DatePickerTest, TypedDates)
         days::Day expected;
     } cases[] = {
         { "20240229", D(2024, 2, 29) },
-        { "01000101", D(100, 1, 1) },
+        { "19000101", D(1900, 1, 1) },
         { "99991231", D(9999, 12, 31) },
-        { "00991231", D(9999, 12, 31) }, // a year before 0100 is not taken
         { "20230229", D(2023, 2, 28) }, // no 29th in that February
     };
     for (const auto& c : cases) {
         Type(c.typed);
         EXPECT_EQ(picker.Day(), c.expected) << c.typed;
     }
+    // A year before 1900 is not taken, and the picker says why.
+    Type("1899");
+    EXPECT_EQ(picker.Day(), D(2023, 2, 28));
+    EXPECT_EQ(QToolTip::text(), TDatePicker::RangeHint());
 }
 
 TEST_F(DatePickerTest, DatesFromOutsideTheRangeAreClamped)
 {
     // Set from a stored item or the recognizer.
-    picker.SetDay(D(1, 1, 1));
-    EXPECT_EQ(picker.Day(), D(100, 1, 1));
-    EXPECT_EQ(picker.text(), u"0100/01/01"_qs);
-    picker.SetDay(D(99, 12, 31));
-    EXPECT_EQ(picker.Day(), D(100, 1, 1));
+    picker.SetDay(-1);
+    EXPECT_EQ(picker.Day(), D(1900, 1, 1));
+    EXPECT_EQ(picker.text(), u"1900/01/01"_qs);
     picker.SetDay(days::kMaxDay + 1);
     EXPECT_EQ(picker.Day(), D(9999, 12, 31));
     EXPECT_EQ(picker.text(), u"9999/12/31"_qs);
@@ -94,7 +96,7 @@ TEST_F(DatePickerTest, DropDownPicksADayAndStopsAtTheRangeEnds)
     } cases[] = {
         { D(2024, 2, 28), { Qt::Key_Right }, D(2024, 2, 29) },
         { D(2024, 2, 29), { Qt::Key_PageDown }, D(2024, 3, 29) },
-        { D(100, 1, 2), { Qt::Key_Up, Qt::Key_PageUp }, D(100, 1, 1) },
+        { D(1900, 1, 2), { Qt::Key_Up, Qt::Key_PageUp }, D(1900, 1, 1) },
         { D(9999, 12, 30), { Qt::Key_Down, Qt::Key_PageDown }, D(9999, 12, 31) },
     };
     for (const auto& c : cases) {

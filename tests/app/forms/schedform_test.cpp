@@ -2,6 +2,7 @@
 // and out, the hot keys, the settings flow, bounds, failing start-up steps,
 // shutdown and the export history.
 #include "mainwin_fixture.h"
+#include "support/testutil.h"
 
 #include "app/forms/enterform.h"
 #include "app/forms/listwindow.h"
@@ -407,6 +408,18 @@ TEST_F(MainWindowTest, FailingStartUpStepIsReportedOnceAndTheRestRuns)
     item.Subject = "saved";
     form->Calendar->AddEvent(item);
     EXPECT_NE(Read("Kalvero.sch").find("saved"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, RecordsBefore1900AreCountedAtLoadAndKept)
+{
+    const std::string old = TestData("schedule/subject-line-break.resaved.sch");
+    Write("Kalvero.sch", old);
+    DialogScript script;
+    script.Press(msgdlg::Ok);
+    Create();
+    EXPECT_NE(script.shown().at(0).sjisText().find(SJ("表示できない予定が1件")), std::string::npos);
+    form->Calendar->Store().SetModified(true);
+    EXPECT_EQ(Read("Kalvero.sch"), old);
 }
 
 TEST_F(MainWindowTest, ADamagedScheduleIsReportedOnceAtLoadAndKeptBeforeItIsRewritten)

@@ -477,6 +477,8 @@ TEST_F(ViewsTest, MergeAddsTheReadableRecordsSavesAtOnceAndCountsTheRest)
     merge("bad.sch", 1, "予定表として読めない行が1件あったため、その行は追加しませんでした。");
     merge("bad.csv", 2, "CSVファイルとして読めない行が1件あったため、その行は追加しませんでした。");
     merge("header.csv", 2);
+    Write("old.csv", "x,,0,1899/12/29,,,,\r\n");
+    merge("old.csv", 2, "1件の予定は日付が範囲外のため、追加しませんでした。");
     EXPECT_EQ(Subjects(true), "会議 出張 帰省 新しい 旅行 歯医者");
     saved = Read("Kalvero.sch");
     EXPECT_NE(saved.find(SJ("\"帰省\"")), std::string::npos);

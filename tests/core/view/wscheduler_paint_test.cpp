@@ -486,9 +486,9 @@ TEST(WSchedulerPaint, TheFirstAndLastMonthsOfTheCalendarPaint)
     TWScheduler& cal = c.cal;
     cal.SetAutoTitle(true);
     cal.SetDispRokuyo(true);
-    cal.AddEvent(Item("元日", D(1, 1, 1)));
+    cal.AddEvent(Item("元日", D(1900, 1, 1)));
     cal.AddEvent(Item("大晦日", D(9999, 12, 31), 600, 660));
-    for (const days::Day day : { D(1, 1, 1), D(9999, 12, 31) }) {
+    for (const days::Day day : { D(1900, 1, 1), D(9999, 12, 31) }) {
         for (const TGridType type : { gtMonthly, gtWeekly }) {
             cal.SetGridType(type);
             cal.SetCurrentDate(day);
@@ -497,8 +497,8 @@ TEST(WSchedulerPaint, TheFirstAndLastMonthsOfTheCalendarPaint)
             EXPECT_EQ(c.At(day).lines.size(), day > 0 ? 1u : 0u);
         }
         cal.SetGridType(gtMonthly);
-        cal.MoveBy(day < 0 ? -1 : 1, 0);
-        cal.MoveBy(0, day < 0 ? -1 : 1);
+        cal.MoveBy(day < 9 ? -1 : 1, 0);
+        cal.MoveBy(0, day < 9 ? -1 : 1);
         EXPECT_EQ(cal.CurrentDate(), day);
     }
 }
