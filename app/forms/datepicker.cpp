@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QToolTip>
 
 #include <algorithm>
@@ -59,11 +60,33 @@ void TDatePicker::keyPressEvent(QKeyEvent* event)
         QDateEdit::keyPressEvent(event);
         return;
     }
+    SelectFieldOfSelection();
     const bool year = currentSection() == QDateTimeEdit::YearSection;
     const QString before = text();
     QDateEdit::keyPressEvent(event);
     if (year && text() == before)
         QToolTip::showText(mapToGlobal(QPoint(0, height())), RangeHint(), this);
+}
+
+void TDatePicker::SelectFieldOfSelection()
+{
+    // The edit replaces a field only when its own section selection covers
+    // it; a selection made by the mouse or with Shift is only text.
+    const QLineEdit* edit = lineEdit();
+    if (!edit->hasSelectedText())
+        return;
+    const QString shown = edit->text();
+    int at = edit->selectionStart();
+    const int end = at + static_cast<int>(edit->selectedText().size());
+    while (at < end && !shown[at].isDigit())
+        ++at;
+    if (at == end)
+        return;
+    const int field = static_cast<int>(shown.left(at).count(u'/'));
+    if (field >= sectionCount())
+        return;
+    setCurrentSectionIndex(field);
+    setSelectedSection(sectionAt(field));
 }
 
 days::Day TDatePicker::Day() const

@@ -35,8 +35,12 @@ public:
     static QString RangeHint();
 
 protected:
-    // A digit the year field refuses shows RangeHint.
+    // A digit typed over a selected field replaces the field, however the
+    // selection was made; a digit the year field refuses shows RangeHint.
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void SelectFieldOfSelection();
 };
 
 class TCheckDatePicker : public QWidget

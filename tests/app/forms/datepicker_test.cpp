@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
@@ -73,6 +74,21 @@ TEST_F(DatePickerTest, TypedDates)
     Type("1899");
     EXPECT_EQ(picker.Day(), D(2023, 2, 28));
     EXPECT_EQ(QToolTip::text(), TDatePicker::RangeHint());
+}
+
+TEST_F(DatePickerTest, TypingOverASelectedFieldReplacesIt)
+{
+    // A double click can select the digits of one field while the edit's own
+    // field is their neighbour: the digits typed replace the selected field.
+    for (const auto& [field, from, typed] :
+         { std::tuple(QDateTimeEdit::DaySection, 5, D(2024, 10, 4)),
+           std::tuple(QDateTimeEdit::MonthSection, 8, D(2024, 5, 10)) }) {
+        picker.SetDay(D(2024, 5, 4));
+        picker.setCurrentSection(field);
+        picker.findChild<QLineEdit*>()->setSelection(from, 2);
+        QTest::keyClicks(&picker, u"10"_qs);
+        EXPECT_EQ(picker.Day(), typed) << from;
+    }
 }
 
 TEST_F(DatePickerTest, DatesFromOutsideTheRangeAreClamped)
