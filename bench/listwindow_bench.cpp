@@ -7,8 +7,8 @@
 #include "app/forms/variant.h"
 #include "app/settings/initparam.h"
 #include "bench/sample_schedule.h"
-#include "core/view/wscheduler.h"
 #include "platform/hotkeys.h"
+#include "view/wscheduler.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -14,8 +14,8 @@
 #include "bench/sample_schedule.h"
 #include "core/files.h"
 #include "core/schedlist.h"
-#include "core/view/wscheduler.h"
 #include "platform/hotkeys.h"
+#include "view/wscheduler.h"
 
 #include <QApplication>
 #include <QFile>

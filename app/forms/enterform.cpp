@@ -13,13 +13,13 @@
 #include "controls/selectgrid.h"
 #include "controls/spinbtns.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
 #include "gui/screens.h"
 #include "gui/unloadsafe.h"
 #include "gui/updown.h"
 #include "platform/clipboard.h"
+#include "view/wscheduler.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,11 +5,11 @@
 #include "controls/bevlabel.h"
 #include "core/files.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/application.h"
 #include "gui/guards.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
+#include "view/wscheduler.h"
 
 #include <QCheckBox>
 #include <QComboBox>

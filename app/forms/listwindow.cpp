@@ -5,13 +5,13 @@
 #include "app/forms/variant.h"
 #include "controls/bevlabel.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/application.h"
 #include "gui/colors.h"
 #include "gui/guards.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
 #include "gui/unloadsafe.h"
+#include "view/wscheduler.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -15,7 +15,6 @@
 #include "controls/customdock.h"
 #include "core/files.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/application.h"
 #include "gui/colors.h"
 #include "gui/guards.h"
@@ -27,6 +26,7 @@
 #include "platform/clipboard.h"
 #include "platform/hotkeys.h"
 #include "platform/tray.h"
+#include "view/wscheduler.h"
 
 #include <QAction>
 #include <QActionGroup>

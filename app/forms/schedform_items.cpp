@@ -13,11 +13,11 @@
 #include "app/forms/variant.h"
 #include "app/itemtexts.h"
 #include "controls/bevlabel.h"
-#include "core/view/wscheduler.h"
 #include "gui/application.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
 #include "platform/clipboard.h"
+#include "view/wscheduler.h"
 
 #include <QAction>
 #include <QApplication>

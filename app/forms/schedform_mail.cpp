@@ -9,7 +9,7 @@
 #include "app/settings/initparam.h"
 #include "core/sjis.h"
 #include "core/textguard.h"
-#include "core/view/wscheduler.h"
+#include "view/wscheduler.h"
 
 #include <QAction>
 

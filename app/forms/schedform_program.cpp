@@ -7,12 +7,12 @@
 #include "app/forms/variant.h"
 #include "app/settings/consts.h"
 #include "app/settings/initparam.h"
-#include "core/view/wscheduler.h"
 #include "gui/guards.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
 #include "platform/clipboard.h"
 #include "platform/tray.h"
+#include "view/wscheduler.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -14,11 +14,11 @@
 #include "app/settings/initparam.h"
 #include "controls/btnlabel.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/application.h"
 #include "gui/guards.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
+#include "view/wscheduler.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -5,11 +5,11 @@
 #include "app/mailto.h"
 #include "core/schedlist.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
 #include "platform/clipboard.h"
 #include "platform/desktop.h"
+#include "view/wscheduler.h"
 
 #include <QCoreApplication>
 #include <QFile>

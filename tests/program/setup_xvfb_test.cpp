@@ -11,8 +11,8 @@
 #include "app/forms/setupform.h"
 #include "app/settings/consts.h"
 #include "core/files.h"
-#include "core/view/wscheduler.h"
 #include "gui/colors.h"
+#include "view/wscheduler.h"
 
 #include "support/xvfb.h"
 

@@ -7,8 +7,8 @@
 // and the program ends.
 
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/qtext.h"
+#include "view/wscheduler.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -11,12 +11,12 @@
 #include "controls/selectgrid.h"
 #include "controls/spinbtns.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/qtext.h"
 #include "gui/updown.h"
 #include "modal_driver.h"
 #include "support/dialog_script.h"
 #include "support/repeatfields_print.h"
+#include "view/wscheduler.h"
 
 #include <QAction>
 #include <QApplication>

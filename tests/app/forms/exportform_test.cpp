@@ -8,9 +8,9 @@
 #include "core/files.h"
 #include "core/schedlist.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/qtext.h"
 #include "gui/qtjapanese.h"
+#include "view/wscheduler.h"
 
 #include "mainwin_fixture.h"
 #include "modal_driver.h"

@@ -9,9 +9,9 @@
 #include "app/forms/radiogroup.h"
 #include "controls/bevlabel.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/colors.h"
 #include "gui/qtext.h"
+#include "view/wscheduler.h"
 
 #include <QAction>
 #include <QComboBox>

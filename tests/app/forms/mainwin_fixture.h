@@ -9,10 +9,10 @@
 #include "app/settings/initparam.h"
 #include "core/days.h"
 #include "core/files.h"
-#include "core/view/wscheduler.h"
 #include "gui/qtext.h"
 #include "platform/hotkeys.h"
 #include "platform/tray.h"
+#include "view/wscheduler.h"
 
 #include "support/dialog_script.h"
 

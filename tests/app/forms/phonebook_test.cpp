@@ -7,9 +7,9 @@
 #include "app/phonebook.h"
 #include "core/files.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "support/dialog_script.h"
 #include "support/popup.h"
+#include "view/wscheduler.h"
 
 #include <QDir>
 #include <QHeaderView>

@@ -3,7 +3,7 @@
 // stop the next.
 #include "mainwin_fixture.h"
 
-#include "core/view/wscheduler.h"
+#include "view/wscheduler.h"
 
 #include <QCoreApplication>
 #include <QTimer>

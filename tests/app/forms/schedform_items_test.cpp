@@ -10,8 +10,8 @@
 #include "app/forms/removeview.h"
 #include "controls/bevlabel.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/qtext.h"
+#include "view/wscheduler.h"
 
 #include "support/popup.h"
 #include "support/testutil.h"

@@ -11,8 +11,8 @@
 #include "app/forms/hostmail.h"
 #include "app/forms/listwindow.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/qtext.h"
+#include "view/wscheduler.h"
 
 #include <QAction>
 #include <QClipboard>

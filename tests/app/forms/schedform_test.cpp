@@ -11,8 +11,8 @@
 #include "controls/btnlabel.h"
 #include "controls/customdock.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/qtext.h"
+#include "view/wscheduler.h"
 
 #include <QAction>
 #include <QComboBox>

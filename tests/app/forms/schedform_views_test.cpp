@@ -12,8 +12,8 @@
 #include "controls/bevlabel.h"
 #include "controls/btnlabel.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/qtext.h"
+#include "view/wscheduler.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -11,11 +11,11 @@
 #include "controls/hotkeyedit.h"
 #include "controls/spinbtns.h"
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
 #include "gui/colors.h"
 #include "gui/qtext.h"
 #include "mainwin_fixture.h"
 #include "modal_driver.h"
+#include "view/wscheduler.h"
 
 #include <QCheckBox>
 #include <QComboBox>

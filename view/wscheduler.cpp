@@ -1,9 +1,9 @@
-#include "core/view/wscheduler.h"
+#include "view/wscheduler.h"
 
 #include "core/sjis.h"
-#include "core/view/calgeom.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
+#include "view/calgeom.h"
 
 #include <QHelpEvent>
 #include <QMetaObject>

@@ -17,8 +17,8 @@
 
 #include "core/holidays.h"
 #include "core/schedlist.h"
-#include "core/view/cellmodel.h"
 #include "gui/grid.h"
+#include "view/cellmodel.h"
 
 #include <QFont>
 #include <QPointer>

@@ -4,16 +4,15 @@
 // calendar with a fixed clock that records its events.
 
 #include "core/sjis.h"
-#include "core/view/wscheduler.h"
+#include "view/wscheduler.h"
 
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include "support/testutil.h"
 #include <string>
 #include <vector>
-#include "support/testutil.h"
-
 
 inline std::string U(const char* utf8)
 {

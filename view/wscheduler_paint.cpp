@@ -3,7 +3,7 @@
 // draws. Nothing is cached between paints: each day asks the holiday list,
 // the almanac (when its label is shown) and the store afresh.
 
-#include "core/view/wscheduler.h"
+#include "view/wscheduler.h"
 
 #include "core/sjis.h"
 #include "gui/qtext.h"

@@ -1,4 +1,4 @@
-#include "core/view/cellmodel.h"
+#include "view/cellmodel.h"
 
 #include <QImage>
 #include <QPainter>

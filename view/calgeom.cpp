@@ -1,4 +1,4 @@
-#include "core/view/calgeom.h"
+#include "view/calgeom.h"
 
 #include <algorithm>
 
