@@ -1,10 +1,10 @@
 #include "app/daydigest.h"
 
-#include "app/settings/strutils.h"
 #include "core/files.h"
 #include "core/report.h"
 #include "core/schedlist.h"
 #include "core/sjis.h"
+#include "core/strutils.h"
 
 #include <filesystem>
 #include <vector>

@@ -1,9 +1,9 @@
 #include "app/definedfield.h"
 
 #include "app/settings/consts.h"
-#include "app/settings/strutils.h"
 #include "core/schedlist.h"
 #include "core/sjis.h"
+#include "core/strutils.h"
 #include "core/textguard.h"
 
 #include <vector>

@@ -3,8 +3,8 @@
 #include "app/definedfield.h"
 #include "app/settings/consts.h"
 #include "app/settings/initparam.h"
-#include "app/settings/strutils.h"
 #include "core/schedlist.h"
+#include "core/strutils.h"
 #include "plugin/mail/mail_envelope.h"
 
 bool ImportFromMail(TSchedList& store, std::string_view source, const std::string& mailId,

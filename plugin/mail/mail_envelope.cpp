@@ -1,8 +1,8 @@
 #include "plugin/mail/mail_envelope.h"
 
-#include "app/settings/strutils.h"
 #include "core/days.h"
 #include "core/sjis.h"
+#include "core/strutils.h"
 #include "plugin/mail/decoders.h"
 #include "plugin/mail/html_parser.h"
 

@@ -1,7 +1,7 @@
 #pragma once
-// What many test programs need: dates written as dates, a private temporary
-// folder per test, a folder that takes no new file, a schedule block, and a
-// run of kalvero-probe with its output.
+// What many test programs need: dates written as dates, bytes written as a
+// hex dump, a private temporary folder per test, a folder that takes no new
+// file, a schedule block, and a run of kalvero-probe with its output.
 
 #include "core/days.h"
 
@@ -18,11 +18,24 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 
 inline days::Day D(int y, int m, int d)
 {
     return days::Encode(y, m, d);
+}
+
+// Bytes from a hex dump, so that expectations come from a CP932 table rather
+// than from the converter under test.
+inline std::string Hex(const char* dump)
+{
+    std::istringstream in(dump);
+    std::string out;
+    unsigned v;
+    while (in >> std::hex >> v)
+        out.push_back(static_cast<char>(v));
+    return out;
 }
 
 // A folder of its own inside base, removed with everything in it when the

@@ -1,4 +1,4 @@
-#include "app/settings/strutils.h"
+#include "core/strutils.h"
 
 #include "core/sjis.h"
 
