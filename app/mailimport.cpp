@@ -5,7 +5,7 @@
 #include "app/settings/initparam.h"
 #include "core/schedlist.h"
 #include "core/strutils.h"
-#include "plugin/mail/mail_envelope.h"
+#include "mail/mail_envelope.h"
 
 bool ImportFromMail(TSchedList& store, std::string_view source, const std::string& mailId,
                     bool force, const TInitParam& settings, BlockFault* why)

@@ -2,9 +2,9 @@
 // a 2 MB HTML body to text (goal: 100 MB/s).
 
 #include "core/sjis.h"
-#include "plugin/mail/decoders.h"
-#include "plugin/mail/html_parser.h"
-#include "plugin/mail/mail_envelope.h"
+#include "mail/decoders.h"
+#include "mail/html_parser.h"
+#include "mail/mail_envelope.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,8 +5,8 @@
 #include "core/sjis.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
+#include "mail/mail_envelope.h"
 #include "platform/clipboard.h"
-#include "plugin/mail/mail_envelope.h"
 
 bool THostMailVariant::CurrentMailLink(TMailLinkInfo& out)
 {

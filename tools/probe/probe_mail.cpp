@@ -5,8 +5,8 @@
 
 #include "core/files.h"
 #include "core/sjis.h"
-#include "plugin/mail/html_parser.h"
-#include "plugin/mail/mail_envelope.h"
+#include "mail/html_parser.h"
+#include "mail/mail_envelope.h"
 #include "tools/probe/probe.h"
 
 #include <cstdio>

@@ -1,8 +1,8 @@
 // Hostile and malformed mails: each must finish quickly (the sanitizer build
 // runs these too) and every text leaving the parser must stay well-formed.
 
-#include "plugin/mail/html_parser.h"
-#include "plugin/mail/mail_envelope.h"
+#include "mail/html_parser.h"
+#include "mail/mail_envelope.h"
 
 #include "app/settings/consts.h"
 #include "core/files.h"

@@ -1,10 +1,10 @@
-#include "plugin/mail/mail_envelope.h"
+#include "mail/mail_envelope.h"
 
 #include "core/days.h"
 #include "core/sjis.h"
 #include "core/strutils.h"
-#include "plugin/mail/decoders.h"
-#include "plugin/mail/html_parser.h"
+#include "mail/decoders.h"
+#include "mail/html_parser.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "plugin/mail/mail_envelope.h"
+#include "mail/mail_envelope.h"
 
 #include "app/settings/consts.h"
 #include "core/days.h"

@@ -1,4 +1,4 @@
-#include "plugin/mail/decoders.h"
+#include "mail/decoders.h"
 
 #include "core/sjis.h"
 

@@ -1,4 +1,4 @@
-#include "plugin/mail/html_parser.h"
+#include "mail/html_parser.h"
 
 #include "core/sjis.h"
 
