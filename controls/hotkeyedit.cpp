@@ -1,6 +1,6 @@
 #include "controls/hotkeyedit.h"
 
-#include "gui/settingsqt.h"
+#include "gui/hotkeycode.h"
 
 #include <QKeyEvent>
 

@@ -2,7 +2,7 @@
 
 // Windows virtual-key codes (the low byte of a stored hot-key code) as X11
 // keysyms, for grabbing global hot keys on an X display. The keys are those
-// the settings can hold (see settingsqt::VirtualKeyToQt).
+// the settings can hold (see settingsqt::VirtualKeyToQt in gui/hotkeycode.h).
 
 #include <cstdint>
 

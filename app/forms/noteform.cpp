@@ -2,9 +2,9 @@
 
 #include "app/forms/formutil.h"
 #include "app/settings/initparam.h"
+#include "app/settingsqt/settingsqt.h"
 #include "gui/colors.h"
 #include "gui/qtext.h"
-#include "gui/settingsqt.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

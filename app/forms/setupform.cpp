@@ -7,13 +7,13 @@
 #include "app/forms/userlistform.h"
 #include "app/forms/variant.h"
 #include "app/settings/consts.h"
+#include "app/settingsqt/settingsqt.h"
 #include "controls/btnlabel.h"
 #include "controls/hotkeyedit.h"
 #include "controls/spinbtns.h"
 #include "gui/colors.h"
 #include "gui/msgdlg.h"
 #include "gui/qtext.h"
-#include "gui/settingsqt.h"
 
 #include <QCheckBox>
 #include <QComboBox>

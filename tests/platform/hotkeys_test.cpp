@@ -1,6 +1,6 @@
 // Hot-key backends without a display: the fake backend of the window tests,
 // the quiet backend of other platforms, and the key table for X11.
-#include "gui/settingsqt.h"
+#include "gui/hotkeycode.h"
 #include "platform/hotkeys.h"
 #include "platform/vkeys.h"
 

@@ -1,28 +1,14 @@
 #pragma once
 
-// Qt forms of the values that the settings object keeps in its own terms:
-// font records, colours and global hot-key codes.
+// Qt forms of the global hot-key codes the settings keep. They need no
+// settings object, so the controls that edit hot keys use them from below the
+// application.
 
-#include "app/settings/initparam.h"
-
-#include <QColor>
-#include <QFont>
 #include <QKeySequence>
 
 #include <cstdint>
 
 namespace settingsqt {
-
-// Face, size (clamped to 1..1000 points), style bits and pitch of a font
-// record. An empty face keeps the application's default family; the default
-// pitch leaves the pitch to the family.
-QFont ToQFont(const TFontRec& font);
-// The record's colour (system colours resolved against the application's
-// palette).
-QColor FontColor(const TFontRec& font);
-// Takes face, size, style and pitch from a Qt font (as a font dialog returns
-// it) into the record; character set and colour stay as they were.
-void FromQFont(const QFont& qfont, TFontRec& font);
 
 // Hot-key codes: the Windows virtual-key code in the low byte, Shift 0x2000,
 // Ctrl 0x4000, Alt 0x8000. Code 0, or a key without a Qt counterpart, gives
