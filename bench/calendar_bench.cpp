@@ -5,7 +5,7 @@
 //
 // Goal: under 8 ms per full repaint (a frame at 60 Hz is 16 ms).
 
-#include "bench/sample_schedule.h"
+#include "tests/support/sample_schedule.h"
 #include "view/wscheduler.h"
 
 #include <QApplication>

@@ -4,8 +4,8 @@
 // least 100 MB/s of output.
 
 #include "app/exporter.h"
-#include "bench/sample_schedule.h"
 #include "core/schedlist.h"
+#include "tests/support/sample_schedule.h"
 
 #include <benchmark/benchmark.h>
 

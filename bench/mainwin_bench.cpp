@@ -11,10 +11,10 @@
 #include "app/forms/schedform.h"
 #include "app/forms/variant.h"
 #include "app/settings/initparam.h"
-#include "bench/sample_schedule.h"
 #include "core/files.h"
 #include "core/schedlist.h"
 #include "platform/hotkeys.h"
+#include "tests/support/sample_schedule.h"
 #include "view/wscheduler.h"
 
 #include <QApplication>

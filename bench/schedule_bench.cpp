@@ -4,10 +4,10 @@
 // Goals: load plus save of 100,000 items under 150 ms; the 42 SelectDay calls
 // of a month grid under 10 ms with 10,000 items and under 100 ms with 100,000.
 
-#include "bench/sample_schedule.h"
 #include "core/files.h"
 #include "core/schedlist.h"
 #include "core/sjis.h"
+#include "tests/support/sample_schedule.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // The Repeat word and its named fields: stored words read as the fields they
 // mean and come back unchanged, and the entry dialog's conflicts.
 
-#include "bench/sample_schedule.h"
 #include "core/repeatfields.h"
 #include "support/repeatfields_print.h"
+#include "support/sample_schedule.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-// What the benchmarks share: an offscreen application and schedule items
-// that look like a real user's (Japanese subjects, categories, times,
-// series of every pattern), drawn from a seeded generator so that every run
-// measures the same data.
+// What the benchmarks share, and tests that want the same data: an offscreen
+// application and schedule items that look like a real user's (Japanese
+// subjects, categories, times, series of every pattern), drawn from a seeded
+// generator so that every run measures the same data.
 
 #include "core/eventdata.h"
 #include "core/sjis.h"
