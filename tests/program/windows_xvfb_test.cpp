@@ -79,9 +79,12 @@ void ExpectFloatingWindows(const XUser& user)
          { std::tuple(u"リストビュー"_qs, QRect(600, 60, 300, 260), "xvfb_floating_list.png"),
            std::tuple(u"Kalvero"_qs, QRect(600, 400, 300, 200), "xvfb_floating_memo.png") }) {
         std::optional<Window> window;
+        // The program moves a window again once openbox has framed it: wait
+        // for that before reading the place.
         ASSERT_TRUE(WaitFor([&] {
             return (window = user.Find(title)) && user.Viewable(*window) &&
-                user.Frame(*window).top() < user.Rect(*window).top();
+                user.Frame(*window).top() < user.Rect(*window).top() &&
+                user.Rect(*window).topLeft() == inside.topLeft();
         })) << shot;
         const QRect shown = user.Rect(*window);
         EXPECT_EQ(QRect(shown.topLeft(), QSize(shown.width(), inside.height())), inside) << shot;
